@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/PlatformServices.h"
+
+#include <QObject>
+
+#include <memory>
+
+class PanelController;
+class QMenu;
+class QSystemTrayIcon;
+
+// Creates, owns and connects every long-lived object of the application, in
+// a fixed order, and stops them again when the application quits.
+class AppDelegate final : public QObject
+{
+    Q_OBJECT
+public:
+    explicit AppDelegate(const PlatformServices &services, QObject *parent = nullptr);
+    ~AppDelegate() override;
+
+    void applicationDidFinishLaunching();
+    void applicationWillTerminate();
+
+    PanelController *panelController() const { return m_panelController.get(); }
+    QSystemTrayIcon *statusItem() const { return m_statusItem.get(); }
+    QMenu *statusMenu() const { return m_statusMenu.get(); }
+
+private:
+    void setupStatusItem();
+    void openHotkeySettings();
+    void quit();
+
+    PlatformServices m_services;
+    std::unique_ptr<QMenu> m_statusMenu;
+    std::unique_ptr<QSystemTrayIcon> m_statusItem;
+    std::unique_ptr<PanelController> m_panelController;
+};

@@ -1,0 +1,50 @@
+#include "app/AppDelegate.h"
+#include "platform/DisplayCheck.h"
+#include "platform/NotificationCenter.h"
+#include "platform/QtPasteboard.h"
+#include "platform/QtScheduler.h"
+#include "platform/SettingsDefaultsStore.h"
+#include "platform/SingleInstance.h"
+
+#include <QApplication>
+#include <QClipboard>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    // Zorv speaks X11 only; under Wayland it runs through XWayland.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+
+    if (qgetenv("QT_QPA_PLATFORM") == "xcb") {
+        const QString problem = DisplayCheck::problem();
+        if (!problem.isEmpty()) {
+            std::fprintf(stderr, "%s\n", qPrintable(problem));
+            return 2;
+        }
+    }
+
+    SingleInstance instance;
+    if (!instance.tryAcquire()) {
+        std::fprintf(stderr, "Zorv is already running.\n");
+        return 0;
+    }
+
+    QApplication::setApplicationName(QStringLiteral("zorv"));
+    QApplication::setOrganizationName(QStringLiteral("zorv"));
+    QApplication::setDesktopFileName(QStringLiteral("zorv"));
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+
+    QtScheduler scheduler;
+    SettingsDefaultsStore defaults(SettingsDefaultsStore::standardPath());
+    NotificationCenter notifications;
+    QtPasteboard pasteboard(QGuiApplication::clipboard());
+    const PlatformServices services{scheduler, defaults, notifications, pasteboard};
+
+    AppDelegate delegate(services);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
+    delegate.applicationDidFinishLaunching();
+    return app.exec();
+}

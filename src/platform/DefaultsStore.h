@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+using StringMap = QMap<QString, QString>;
+
+// The per-user key-value store that survives restarts. It holds two value
+// shapes: an ordered list of string maps and a byte blob. Reading a missing
+// key, or a key that holds the other shape, gives nothing. Every write
+// replaces the whole value and reaches the disk before it returns.
+class DefaultsStore
+{
+public:
+    virtual ~DefaultsStore() = default;
+
+    // The list as stored. Each element is a QVariantMap when it is a map; its
+    // values are QStrings unless the stored data says otherwise, so callers
+    // can refuse lists that are not string maps throughout.
+    virtual std::optional<QVariantList> arrayForKey(const QString &key) const = 0;
+    virtual void setArray(const QString &key, const QList<StringMap> &list) = 0;
+
+    virtual std::optional<QByteArray> dataForKey(const QString &key) const = 0;
+    virtual void setData(const QString &key, const QByteArray &data) = 0;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <memory>
+
+// Reads images from disk without trusting the file: only regular files are
+// opened (a FIFO or device named like an image must never block), and
+// decoding stops at an allocation limit, so a decompression bomb yields no
+// image instead of exhausting memory.
+class ImageFile
+{
+public:
+    // Images above this many megabytes of decoded pixels are refused.
+    static constexpr int allocationLimitMegabytes = 256;
+
+    // The decoded image, or null when the path is not a readable image.
+    static std::shared_ptr<const QImage> load(const QString &path);
+
+    // True when `path` names a regular file (links followed).
+    static bool isRegularFile(const QString &path);
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+class Scheduler;
+class DefaultsStore;
+class NotificationCenter;
+class Pasteboard;
+
+// The platform services that the long-lived objects share. The application
+// fills it with the Qt/X11 implementations, the unit tests with fakes; the
+// services outlive every object that uses them.
+struct PlatformServices
+{
+    Scheduler &scheduler;
+    DefaultsStore &defaults;
+    NotificationCenter &notifications;
+    Pasteboard &pasteboard;
+};

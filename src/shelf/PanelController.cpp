@@ -1,0 +1,206 @@
+#include "shelf/PanelController.h"
+
+#include "platform/DefaultsStore.h"
+#include "platform/Scheduler.h"
+#include "shelf/ShelfArchive.h"
+#include "views/CardFade.h"
+#include "views/FooterButton.h"
+#include "views/TextItemView.h"
+#include "views/ThumbnailView.h"
+
+#include <QVBoxLayout>
+#include <QWidget>
+
+PanelController::PanelController(const PlatformServices &services, QObject *parent)
+    : QObject(parent)
+    , m_services(services)
+{
+    setupViews();
+    restorePersisted();
+    updatePasteButton();
+}
+
+PanelController::~PanelController() = default;
+
+QList<ShelfItem> PanelController::items() const
+{
+    QList<ShelfItem> result;
+    result.reserve(m_slots.size());
+    for (const Slot &slot : m_slots)
+        result.append(slot.item);
+    return result;
+}
+
+void PanelController::setupViews()
+{
+    m_dropTarget = std::make_unique<QWidget>();
+    m_dropTarget->resize(panelWidth, panelHeight);
+
+    m_stackView = new QWidget(m_dropTarget.get());
+    m_stackView->setGeometry(0, 0, panelWidth, panelHeight - footerHeight);
+    m_stackLayout = new QVBoxLayout(m_stackView);
+    m_stackLayout->setContentsMargins(padding, padding, padding, padding);
+    m_stackLayout->setSpacing(itemSpacing);
+    m_stackLayout->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+
+    setupHistoryButton(m_dropTarget.get());
+}
+
+void PanelController::setupHistoryButton(QWidget *host)
+{
+    m_historyButton = new FooterButton(SymbolIcons::Symbol::ClockArrowCirclePath,
+                                       QStringLiteral("Restore last removed screenshot"), host);
+    m_pasteButton = new FooterButton(SymbolIcons::Symbol::Plus, QStringLiteral("Add clipboard contents"), host);
+    const int buttonTop = host->height() - padding - FooterButton::side;
+    const int centreX = host->width() / 2;
+    m_historyButton->move(centreX - footerButtonOffset - FooterButton::side / 2, buttonTop);
+    m_pasteButton->move(centreX + footerButtonOffset - FooterButton::side / 2, buttonTop);
+    connect(m_historyButton, &QAbstractButton::clicked, this, &PanelController::historyButtonTapped);
+    connect(m_pasteButton, &QAbstractButton::clicked, this, &PanelController::pasteButtonTapped);
+    updateHistoryButton();
+}
+
+void PanelController::addItem(const ShelfItem &item, RevealStyle style)
+{
+    ItemCardView *view = makeView(item);
+    m_slots.prepend(Slot{item, view});
+    m_stackLayout->insertWidget(0, view, 0, Qt::AlignHCenter);
+    CardFade::fadeIn(view, cardFadeInDuration);
+    evictOverflowIfNeeded();
+    reveal(style);
+    persist();
+}
+
+void PanelController::evictOverflowIfNeeded()
+{
+    while (m_slots.size() > capacity) {
+        const Slot oldest = m_slots.takeLast();
+        setLastEvicted(oldest.item);
+        m_evictedExpiry = m_services.scheduler.scheduleOneShot(temporarySlotLifetime, this, [this] {
+            m_evictedExpiry.reset();
+            setLastEvicted(std::nullopt);
+        });
+        if (oldest.view)
+            collapseAway(oldest.view, cardEvictDuration);
+    }
+}
+
+void PanelController::collapseAway(ItemCardView *view, double duration)
+{
+    // Leaving the layout at once lets the cards below close the gap while
+    // this one fades where it stood.
+    m_stackLayout->removeWidget(view);
+    CardFade::fadeOutAndDelete(view, duration);
+}
+
+void PanelController::deleteItem(const QUuid &id)
+{
+    for (qsizetype i = 0; i < m_slots.size(); ++i) {
+        if (m_slots.at(i).item.id != id)
+            continue;
+        const Slot removed = m_slots.takeAt(i);
+        if (removed.view)
+            collapseAway(removed.view, cardCollapseDuration);
+        persist();
+        return;
+    }
+}
+
+void PanelController::historyButtonTapped()
+{
+    if (!m_lastEvicted)
+        return;
+    const ShelfItem item = *m_lastEvicted;
+    m_evictedExpiry.reset();
+    setLastEvicted(std::nullopt);
+    addItem(item, RevealStyle::show);
+}
+
+void PanelController::holdClipboardItem(const ShelfItemKind &kind)
+{
+    setClipboardItem(ShelfItem::make(kind, m_services.scheduler.now()));
+    m_clipboardExpiry = m_services.scheduler.scheduleOneShot(temporarySlotLifetime, this, [this] {
+        m_clipboardExpiry.reset();
+        setClipboardItem(std::nullopt);
+    });
+}
+
+void PanelController::pasteButtonTapped()
+{
+    if (m_clipboardItem) {
+        const ShelfItem item = *m_clipboardItem;
+        m_clipboardExpiry.reset();
+        setClipboardItem(std::nullopt);
+        addItem(item, RevealStyle::show);
+        return;
+    }
+    if (!onPasteRequested)
+        return;
+    if (std::optional<ShelfItemKind> kind = onPasteRequested())
+        addItem(ShelfItem::make(*kind, m_services.scheduler.now()), RevealStyle::show);
+}
+
+ItemCardView *PanelController::makeView(const ShelfItem &item)
+{
+    ItemCardView *view = nullptr;
+    if (const Screenshot *screenshot = item.screenshot())
+        view = new ThumbnailView(*screenshot, itemSize, m_stackView);
+    else
+        view = new TextItemView(*item.text(), itemSize, m_stackView);
+
+    const QPointer<PanelController> self(this);
+    const QUuid id = item.id;
+    view->onDelete = [self, id] {
+        if (self)
+            self->deleteItem(id);
+    };
+    return view;
+}
+
+void PanelController::setLastEvicted(std::optional<ShelfItem> item)
+{
+    m_lastEvicted = std::move(item);
+    updateHistoryButton();
+}
+
+void PanelController::setClipboardItem(std::optional<ShelfItem> item)
+{
+    m_clipboardItem = std::move(item);
+    updatePasteButton();
+}
+
+void PanelController::updateHistoryButton()
+{
+    m_historyButton->setEnabled(m_lastEvicted.has_value());
+    m_historyButton->setAlpha(m_lastEvicted ? historyAlphaPresent : historyAlphaAbsent);
+}
+
+void PanelController::updatePasteButton()
+{
+    m_pasteButton->setAlpha(m_clipboardItem ? pasteAlphaPresent : pasteAlphaAbsent);
+}
+
+void PanelController::reveal(RevealStyle)
+{
+    // The shelf has no window of its own yet, so no style moves anything.
+}
+
+void PanelController::persist()
+{
+    m_services.defaults.setArray(ShelfArchive::storageKey, ShelfArchive::encode(items()));
+}
+
+void PanelController::restorePersisted()
+{
+    const std::optional<QVariantList> stored = m_services.defaults.arrayForKey(ShelfArchive::storageKey);
+    if (!stored)
+        return;
+    const std::optional<QList<StringMap>> entries = ShelfArchive::asStringMaps(*stored);
+    if (!entries)
+        return;
+    for (const StringMap &entry : *entries) {
+        const double now = m_services.scheduler.now();
+        if (std::optional<ShelfItemKind> kind = ShelfArchive::decode(entry, now))
+            addItem(ShelfItem::make(std::move(*kind), now), RevealStyle::quiet);
+    }
+}

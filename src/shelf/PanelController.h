@@ -1,0 +1,101 @@
+#pragma once
+
+#include "platform/PlatformServices.h"
+#include "shelf/ShelfItem.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QSize>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class FooterButton;
+class ItemCardView;
+class QVBoxLayout;
+class QWidget;
+class Timer;
+
+// Owns the shelf: five slots newest first, the one-item history that
+// overflow fills, the clipboard slot behind the paste button, the cards that
+// show them, and the stored copy written after every change.
+class PanelController final : public QObject
+{
+    Q_OBJECT
+public:
+    // How an added item shows itself.
+    enum class RevealStyle { peek, show, quiet };
+
+    struct Slot
+    {
+        ShelfItem item;
+        QPointer<ItemCardView> view;
+    };
+
+    explicit PanelController(const PlatformServices &services, QObject *parent = nullptr);
+    ~PanelController() override;
+
+    // Asked for the current clipboard when the paste button is used with an
+    // empty clipboard slot.
+    std::function<std::optional<ShelfItemKind>()> onPasteRequested;
+
+    void addItem(const ShelfItem &item, RevealStyle reveal);
+    void deleteItem(const QUuid &id);
+    void historyButtonTapped();
+    void holdClipboardItem(const ShelfItemKind &kind);
+    void pasteButtonTapped();
+
+    const QList<Slot> &slots() const { return m_slots; }
+    QList<ShelfItem> items() const;
+    const std::optional<ShelfItem> &lastEvicted() const { return m_lastEvicted; }
+    const std::optional<ShelfItem> &clipboardItem() const { return m_clipboardItem; }
+    FooterButton *historyButton() const { return m_historyButton; }
+    FooterButton *pasteButton() const { return m_pasteButton; }
+    QWidget *stackView() const { return m_stackView; }
+
+    static constexpr int capacity = 5;
+    static constexpr double temporarySlotLifetime = 300.0;
+    static constexpr QSize itemSize{108, 76};
+    static constexpr int panelWidth = 132;
+    static constexpr int panelHeight = 450;
+    static constexpr int itemSpacing = 6;
+    static constexpr int padding = 8;
+    static constexpr int footerHeight = 30;
+    static constexpr int footerButtonOffset = 18;
+    static constexpr double cardFadeInDuration = 0.22;
+    static constexpr double cardEvictDuration = 0.22;
+    static constexpr double cardCollapseDuration = 0.2;
+    static constexpr qreal historyAlphaPresent = 1.0;
+    static constexpr qreal historyAlphaAbsent = 0.3;
+    static constexpr qreal pasteAlphaPresent = 1.0;
+    static constexpr qreal pasteAlphaAbsent = 0.45;
+
+private:
+    void setupViews();
+    void setupHistoryButton(QWidget *host);
+    ItemCardView *makeView(const ShelfItem &item);
+    void evictOverflowIfNeeded();
+    void collapseAway(ItemCardView *view, double duration);
+    void setLastEvicted(std::optional<ShelfItem> item);
+    void setClipboardItem(std::optional<ShelfItem> item);
+    void updateHistoryButton();
+    void updatePasteButton();
+    void reveal(RevealStyle style);
+    void persist();
+    void restorePersisted();
+
+    PlatformServices m_services;
+    QList<Slot> m_slots;
+    std::optional<ShelfItem> m_lastEvicted;
+    std::unique_ptr<Timer> m_evictedExpiry;
+    std::optional<ShelfItem> m_clipboardItem;
+    std::unique_ptr<Timer> m_clipboardExpiry;
+
+    std::unique_ptr<QWidget> m_dropTarget; // hosts the stack and the footer
+    QWidget *m_stackView = nullptr;
+    QVBoxLayout *m_stackLayout = nullptr;
+    FooterButton *m_historyButton = nullptr;
+    FooterButton *m_pasteButton = nullptr;
+};

@@ -1,0 +1,208 @@
+# Shared harness of the end-to-end tests: a private X server, an isolated
+# home, the real zorv binary, and cleanup of every process it started.
+# Source it with the zorv binary as $1.
+set -euo pipefail
+
+ZORV_BIN=$(readlink -f "$1")
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/zorv-e2e.XXXXXX")
+STARTED_PIDS=()
+ZORV_PID=""
+
+cleanup() {
+    local status=$?
+    for pid in "${STARTED_PIDS[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${STARTED_PIDS[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    if [ "$status" -ne 0 ] && [ -f "$WORK/zorv.log" ]; then
+        echo "--- zorv log ---" >&2
+        cat "$WORK/zorv.log" >&2
+    fi
+    if [ -n "${KEEP_ARTIFACTS:-}" ]; then
+        echo "artifacts kept in $WORK" >&2
+    else
+        rm -rf "$WORK"
+    fi
+    exit "$status"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+note() {
+    echo "# $*"
+}
+
+# Private environment: nothing of the caller's session leaks in.
+export HOME="$WORK/home"
+export XDG_CONFIG_HOME="$HOME/.config"
+export XDG_RUNTIME_DIR="$WORK/run"
+export XDG_DATA_HOME="$HOME/.local/share"
+export XDG_CACHE_HOME="$HOME/.cache"
+export TMPDIR="$WORK/tmp"
+unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY QT_QPA_PLATFORM
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$TMPDIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+CONF="$XDG_CONFIG_HOME/zorv/zorv.conf"
+
+# wait_until SECONDS COMMAND...: polls the command every 50 ms until it
+# succeeds (status 0) or the time, which may be fractional, runs out.
+wait_until() {
+    local limit_ms
+    limit_ms=$(awk -v s="$1" 'BEGIN { printf "%d", s * 1000 }')
+    shift
+    local end=$(($(date +%s%N) / 1000000 + limit_ms))
+    until "$@" >/dev/null 2>&1; do
+        [ "$(($(date +%s%N) / 1000000))" -lt "$end" ] || return 1
+        sleep 0.05
+    done
+}
+
+# Starts Xvfb on a free display number and exports DISPLAY.
+start_x() {
+    local size=${1:-1280x800x24}
+    local fdfile="$WORK/displayfd"
+    : >"$fdfile"
+    Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp -noreset 3>"$fdfile" >"$WORK/xvfb.log" 2>&1 &
+    STARTED_PIDS+=($!)
+    wait_until 10 test -s "$fdfile" || fail "Xvfb did not start"
+    export DISPLAY=":$(head -n1 "$fdfile")"
+    wait_until 10 xdpyinfo || fail "X server $DISPLAY does not answer"
+}
+
+start_tray() {
+    trayer --edge top --align right --widthtype request --height 24 >"$WORK/trayer.log" 2>&1 &
+    STARTED_PIDS+=($!)
+    wait_until 10 xdotool search --classname panel || fail "trayer did not map its panel"
+}
+
+start_openbox() {
+    openbox >"$WORK/openbox.log" 2>&1 &
+    STARTED_PIDS+=($!)
+    wait_until 10 xprop -root _NET_SUPPORTING_WM_CHECK || fail "openbox did not start"
+}
+
+# Starts zorv in the background. Each launch gets its own pid and status
+# files, so a previous launch that ends late cannot be mistaken for this one.
+LAUNCH=0
+start_zorv() {
+    LAUNCH=$((LAUNCH + 1))
+    local pidfile="$WORK/zorv.$LAUNCH.pid" statusfile="$WORK/zorv.$LAUNCH.status"
+    (
+        set +e
+        "$ZORV_BIN" >>"$WORK/zorv.log" 2>&1 &
+        child=$!
+        echo "$child" >"$pidfile"
+        wait "$child" 2>/dev/null
+        echo $? >"$statusfile"
+    ) 2>/dev/null &
+    STARTED_PIDS+=($!)
+    wait_until 5 test -s "$pidfile" || fail "zorv did not start"
+    ZORV_PID=$(cat "$pidfile")
+    ZORV_STATUS_FILE=$statusfile
+    STARTED_PIDS+=("$ZORV_PID")
+}
+
+zorv_running() {
+    kill -0 "$ZORV_PID" 2>/dev/null && [ ! -e "$ZORV_STATUS_FILE" ]
+}
+
+# Waits up to SECONDS (default 5) for the current launch to end; prints its status.
+zorv_exit_status() {
+    wait_until "${1:-5}" test -s "$ZORV_STATUS_FILE" || return 1
+    cat "$ZORV_STATUS_FILE"
+}
+
+# window_geometry ID: "x y width height" in root coordinates.
+window_geometry() {
+    xwininfo -id "$1" 2>/dev/null | awk '
+        /Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
+        /Width:/ { w = $2 } /Height:/ { h = $2 }
+        END { if (w == "") exit 1; print x, y, w, h }'
+}
+
+# The docked tray icon: a visible zorv window inside trayer's panel.
+tray_icon_window() {
+    local panel px py pw ph window x y w h
+    panel=$(xdotool search --onlyvisible --classname panel 2>/dev/null | head -n1)
+    [ -n "$panel" ] || return 1
+    read -r px py pw ph < <(window_geometry "$panel") || return 1
+    for window in $(xdotool search --onlyvisible --classname zorv 2>/dev/null); do
+        read -r x y w h < <(window_geometry "$window") || continue
+        if [ "$x" -ge "$px" ] && [ "$y" -ge "$py" ] && [ $((x + w)) -le $((px + pw)) ] && [ $((y + h)) -le $((py + ph)) ]; then
+            echo "$window"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# Center of a window in root coordinates: "x y".
+window_center() {
+    local x y w h
+    read -r x y w h < <(window_geometry "$1") || return 1
+    echo "$((x + w / 2)) $((y + h / 2))"
+}
+
+visible_zorv_windows() {
+    xdotool search --onlyvisible --classname zorv 2>/dev/null | wc -l
+}
+
+# The stored shelf as "type:value" lines, oldest first. QSettings writes the
+# list either as keys of [General] or as its own [zorv.shelf.items] section.
+stored_shelf() {
+    [ -f "$CONF" ] || return 0
+    awk '
+        /^\[/ { section = $0; next }
+        {
+            eq = index($0, "="); if (eq == 0) next
+            key = substr($0, 1, eq - 1); value = substr($0, eq + 1)
+            if (section == "[zorv.shelf.items]") key = "zorv.shelf.items/" key
+            else if (section != "[General]") next
+            gsub(/\\/, "/", key)
+            n = split(key, parts, "/")
+            if (parts[1] != "zorv.shelf.items" || n != 3) next
+            entry[parts[2], parts[3]] = value
+            if (parts[2] + 0 > max) max = parts[2] + 0
+        }
+        END {
+            for (i = 1; i <= max; i++)
+                print entry[i, "type"] ":" (entry[i, "type"] == "text" ? entry[i, "text"] : entry[i, "url"])
+        }
+    ' "$CONF"
+}
+
+stored_size() {
+    stored_shelf | wc -l
+}
+
+# For wait_until, which needs a command it can run again.
+stored_size_is() {
+    [ "$(stored_size)" = "$1" ]
+}
+
+# seed_shelf TEXT...: writes a zorv.conf that holds the given text items, oldest first.
+seed_shelf() {
+    mkdir -p "$(dirname "$CONF")"
+    {
+        echo "[General]"
+        local i=0 text
+        for text in "$@"; do
+            i=$((i + 1))
+            echo "zorv.shelf.items\\$i\\text=$text"
+            echo "zorv.shelf.items\\$i\\type=text"
+        done
+        echo "zorv.shelf.items\\size=$i"
+    } >"$CONF"
+    SEEDED_SUM=$(md5sum <"$CONF")
+}
+
+# True once zorv has written the store since seed_shelf.
+store_rewritten() {
+    [ "$(md5sum <"$CONF")" != "$SEEDED_SUM" ]
+}

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Damaged or unusable settings never stop Zorv and never show a dialog.
+source "$(dirname "$0")/lib.sh"
+
+start_x
+
+check_survives() {
+    local what=$1
+    start_zorv
+    sleep 1.5
+    zorv_running || fail "zorv died with $what"
+    # Without a tray host nothing of Zorv's may be on screen: no error dialog.
+    [ "$(visible_zorv_windows)" = 0 ] || fail "a window appeared with $what"
+    kill "$ZORV_PID"
+    zorv_exit_status 5 >/dev/null || fail "zorv did not stop on SIGTERM"
+}
+
+mkdir -p "$(dirname "$CONF")"
+head -c 4096 /dev/urandom >"$CONF"
+check_survives "random bytes"
+
+printf '[General]\nzorv.shelf.items\\size=3\nzorv.shelf.items\\1\\type=text\nzorv.shelf.items\\1\\text=kept\nzorv.shelf.items\\2\\ty' >"$CONF"
+check_survives "a truncated file"
+[ "$(stored_shelf)" = "text:kept" ] || fail "the readable entry of a truncated file was not kept: $(stored_shelf)"
+
+printf '[General]\nzorv.shelf.items=@ByteArray(oops)\nzorv.hotkeys\\size=1\nzorv.hotkeys\\1\\a=b\n' >"$CONF"
+check_survives "values of the wrong shapes"
+
+printf '[General]\nzorv.shelf.items\\size=4\nzorv.shelf.items\\1\\type=screenshot\nzorv.shelf.items\\1\\url=/nonexistent.png\nzorv.shelf.items\\2\\type=screenshot\nzorv.shelf.items\\2\\url=%s\nzorv.shelf.items\\3\\type=screenshot\nzorv.shelf.items\\3\\url=/dev/zero\nzorv.shelf.items\\4\\type=text\nzorv.shelf.items\\4\\text=after\n' "$CONF" >"$CONF"
+check_survives "entries pointing at missing and non-image files"
+[ "$(stored_shelf)" = "text:after" ] || fail "bad screenshot entries were not dropped: $(stored_shelf)"
+
+# A plain file where the config folder belongs: nothing can be stored.
+rm -rf "$(dirname "$CONF")"
+touch "$(dirname "$CONF")"
+check_survives "a config folder that cannot be created"

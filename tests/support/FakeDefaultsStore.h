@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/DefaultsStore.h"
+
+#include <variant>
+
+// An in-memory defaults store that keeps the two shapes apart like the real
+// one and counts writes.
+class FakeDefaultsStore final : public DefaultsStore
+{
+public:
+    std::optional<QVariantList> arrayForKey(const QString &key) const override
+    {
+        const auto it = values.find(key);
+        if (it == values.end() || !std::holds_alternative<QVariantList>(*it))
+            return std::nullopt;
+        return std::get<QVariantList>(*it);
+    }
+
+    void setArray(const QString &key, const QList<StringMap> &list) override
+    {
+        QVariantList stored;
+        for (const StringMap &entry : list) {
+            QVariantMap map;
+            for (auto it = entry.cbegin(); it != entry.cend(); ++it)
+                map.insert(it.key(), it.value());
+            stored.append(map);
+        }
+        values[key] = stored;
+        ++writes;
+    }
+
+    std::optional<QByteArray> dataForKey(const QString &key) const override
+    {
+        const auto it = values.find(key);
+        if (it == values.end() || !std::holds_alternative<QByteArray>(*it))
+            return std::nullopt;
+        return std::get<QByteArray>(*it);
+    }
+
+    void setData(const QString &key, const QByteArray &data) override
+    {
+        values[key] = data;
+        ++writes;
+    }
+
+    // The stored list as plain string maps, for assertions.
+    QList<StringMap> storedList(const QString &key) const
+    {
+        QList<StringMap> result;
+        for (const QVariant &element : arrayForKey(key).value_or(QVariantList())) {
+            StringMap entry;
+            const QVariantMap map = element.toMap();
+            for (auto it = map.cbegin(); it != map.cend(); ++it)
+                entry.insert(it.key(), it.value().toString());
+            result.append(entry);
+        }
+        return result;
+    }
+
+    QMap<QString, std::variant<QVariantList, QByteArray>> values;
+    int writes = 0;
+};

@@ -1,0 +1,39 @@
+#include "TestServices.h"
+#include "app/AppDelegate.h"
+#include "shelf/PanelController.h"
+
+#include <gtest/gtest.h>
+
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+namespace {
+
+TEST(AppDelegateTest, LaunchRestoresTheShelfAndInstallsTheStatusMenu)
+{
+    TestServices fake;
+    fake.defaults.values["zorv.shelf.items"] = QVariantList{QVariantMap{{"type", "text"}, {"text", "kept"}}};
+    AppDelegate delegate(fake.services());
+    delegate.applicationDidFinishLaunching();
+
+    ASSERT_TRUE(delegate.panelController());
+    ASSERT_EQ(delegate.panelController()->items().size(), 1);
+    EXPECT_EQ(*delegate.panelController()->items().first().text(), "kept");
+
+    ASSERT_TRUE(delegate.statusItem());
+    EXPECT_EQ(delegate.statusItem()->toolTip(), "Zorv");
+    EXPECT_FALSE(delegate.statusItem()->icon().isNull());
+    const QList<QAction *> entries = delegate.statusMenu()->actions();
+    ASSERT_EQ(entries.size(), 5);
+    EXPECT_EQ(entries[0]->text(), "Zorv");
+    EXPECT_FALSE(entries[0]->isEnabled());
+    EXPECT_TRUE(entries[1]->isSeparator());
+    EXPECT_EQ(entries[2]->text(), QString::fromUtf8("Edit Hotkeys\u2026"));
+    EXPECT_EQ(entries[2]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    EXPECT_TRUE(entries[3]->isSeparator());
+    EXPECT_EQ(entries[4]->text(), "Quit Zorv");
+    EXPECT_EQ(entries[4]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    EXPECT_EQ(delegate.statusItem()->contextMenu(), delegate.statusMenu());
+}
+
+} // namespace

@@ -1,0 +1,163 @@
+#include "TestImages.h"
+#include "TestServices.h"
+#include "shelf/PanelController.h"
+#include "views/FooterButton.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+const QString key = QStringLiteral("zorv.shelf.items");
+
+QVariantMap textEntry(const QString &text)
+{
+    return {{"type", "text"}, {"text", text}};
+}
+
+QVariantMap screenshotEntry(const QString &path)
+{
+    return {{"type", "screenshot"}, {"url", path}};
+}
+
+class PanelControllerPersistenceTest : public ::testing::Test
+{
+protected:
+    void store(const QVariantList &list) { fake.defaults.values[key] = list; }
+
+    std::unique_ptr<PanelController> launch() { return std::make_unique<PanelController>(fake.services()); }
+
+    static QStringList describe(const QList<ShelfItem> &items)
+    {
+        QStringList result;
+        for (const ShelfItem &item : items)
+            result.append(item.text() ? *item.text() : item.screenshot()->url.toLocalFile());
+        return result;
+    }
+
+    QTemporaryDir folder;
+    TestServices fake;
+};
+
+TEST_F(PanelControllerPersistenceTest, StoresOldestFirstAndRestoresTheSameOrder)
+{
+    const QString path = TestImages::writePng(folder.path(), "shot.png");
+    {
+        auto panel = launch();
+        panel->addItem(ShelfItem::make(QString("a"), 0), PanelController::RevealStyle::quiet);
+        panel->addItem(ShelfItem::make(Screenshot::make(QUrl::fromLocalFile(path), nullptr, 0), 0),
+                       PanelController::RevealStyle::quiet);
+        panel->addItem(ShelfItem::make(QString("b"), 0), PanelController::RevealStyle::quiet);
+    }
+    const QList<StringMap> stored = fake.defaults.storedList(key);
+    const QList<StringMap> expected = {{{"type", "text"}, {"text", "a"}},
+                                       {{"type", "screenshot"}, {"url", path}},
+                                       {{"type", "text"}, {"text", "b"}}};
+    EXPECT_EQ(stored, expected);
+
+    auto restored = launch();
+    EXPECT_EQ(describe(restored->items()), QStringList({"b", path, "a"}));
+    const Screenshot *shot = restored->items().at(1).screenshot();
+    ASSERT_TRUE(shot && shot->image);
+    EXPECT_EQ(shot->image->size(), QSize(8, 6));
+    EXPECT_EQ(restored->items().at(1).addedAt, fake.scheduler.now());
+}
+
+TEST_F(PanelControllerPersistenceTest, SkipsBadEntriesAndDropsThemFromTheStore)
+{
+    const QString good = TestImages::writePng(folder.path(), "good.png");
+    const QString removed = TestImages::writePng(folder.path(), "removed.png");
+    QFile::remove(removed);
+    QFile notImage(folder.path() + "/fake.png");
+    ASSERT_TRUE(notImage.open(QIODevice::WriteOnly));
+    notImage.write("not a png at all");
+    notImage.close();
+
+    store({textEntry("first"),
+           QVariantMap{{"text", "no type"}},
+           QVariantMap{{"type", "Text"}, {"text", "wrong case"}},
+           QVariantMap{{"type", "text"}},
+           QVariantMap{{"type", "screenshot"}},
+           screenshotEntry(removed),
+           screenshotEntry(notImage.fileName()),
+           screenshotEntry("relative/good.png"),
+           QVariantMap{{"type", "video"}, {"url", good}},
+           screenshotEntry(good),
+           textEntry("")});
+
+    auto panel = launch();
+    EXPECT_EQ(describe(panel->items()), QStringList({"", good, "first"}));
+    EXPECT_EQ(fake.defaults.storedList(key).size(), 3);
+    EXPECT_FALSE(panel->lastEvicted());
+}
+
+TEST_F(PanelControllerPersistenceTest, OneElementThatIsNotAStringMapRestoresNothingAndKeepsTheValue)
+{
+    const QVariantList value = {textEntry("a"), QVariantMap{{"type", "text"}, {"text", QVariant(42)}}, textEntry("b")};
+    store(value);
+    auto panel = launch();
+    EXPECT_TRUE(panel->items().isEmpty());
+    EXPECT_EQ(fake.defaults.writes, 0);
+    EXPECT_EQ(fake.defaults.arrayForKey(key), value);
+
+    store({textEntry("a"), QVariant(QStringLiteral("just a string"))});
+    EXPECT_TRUE(launch()->items().isEmpty());
+}
+
+TEST_F(PanelControllerPersistenceTest, NoRestorableEntryLeavesTheStoredValueUntouched)
+{
+    store({QVariantMap{{"type", "Text"}, {"text", "x"}}});
+    auto panel = launch();
+    EXPECT_TRUE(panel->items().isEmpty());
+    EXPECT_EQ(fake.defaults.writes, 0);
+
+    panel->addItem(ShelfItem::make(QString("new"), 0), PanelController::RevealStyle::quiet);
+    EXPECT_EQ(fake.defaults.storedList(key), QList<StringMap>({{{"type", "text"}, {"text", "new"}}}));
+}
+
+TEST_F(PanelControllerPersistenceTest, SevenStoredEntriesRestoreFiveWithTheSixthNewestInHistory)
+{
+    QVariantList seven;
+    for (int i = 1; i <= 7; ++i)
+        seven.append(textEntry(QString::number(i)));
+    store(seven);
+
+    auto panel = launch();
+    EXPECT_EQ(describe(panel->items()), QStringList({"7", "6", "5", "4", "3"}));
+    ASSERT_TRUE(panel->lastEvicted());
+    EXPECT_EQ(*panel->lastEvicted()->text(), "2");
+    EXPECT_TRUE(panel->historyButton()->isEnabled());
+    const QList<StringMap> stored = fake.defaults.storedList(key);
+    ASSERT_EQ(stored.size(), 5);
+    EXPECT_EQ(stored.first().value("text"), "3");
+
+    fake.scheduler.advance(300.5);
+    EXPECT_FALSE(panel->lastEvicted());
+}
+
+TEST_F(PanelControllerPersistenceTest, DuplicatesRestoreAsSeparateItems)
+{
+    store({textEntry("same"), textEntry("same")});
+    auto panel = launch();
+    ASSERT_EQ(panel->items().size(), 2);
+    EXPECT_NE(panel->items().at(0).id, panel->items().at(1).id);
+}
+
+TEST_F(PanelControllerPersistenceTest, RestoreNeverFillsTheClipboardSlot)
+{
+    store({textEntry("a")});
+    auto panel = launch();
+    EXPECT_FALSE(panel->clipboardItem());
+    EXPECT_DOUBLE_EQ(panel->pasteButton()->alpha(), 0.45);
+}
+
+TEST_F(PanelControllerPersistenceTest, ABlobUnderTheShelfKeyReadsAsNothing)
+{
+    fake.defaults.values[key] = QByteArray("[1,2,3]");
+    auto panel = launch();
+    EXPECT_TRUE(panel->items().isEmpty());
+}
+
+} // namespace
