@@ -5,6 +5,7 @@
 #include "platform/QtScheduler.h"
 #include "platform/SettingsDefaultsStore.h"
 #include "platform/SingleInstance.h"
+#include "platform/X11ScreenService.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -41,7 +42,8 @@ int main(int argc, char *argv[])
     SettingsDefaultsStore defaults(SettingsDefaultsStore::standardPath());
     NotificationCenter notifications;
     QtPasteboard pasteboard(QGuiApplication::clipboard());
-    const PlatformServices services{scheduler, defaults, notifications, pasteboard};
+    X11ScreenService screens(scheduler);
+    const PlatformServices services{scheduler, defaults, notifications, pasteboard, screens};
 
     AppDelegate delegate(services);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);

@@ -4,6 +4,7 @@ class Scheduler;
 class DefaultsStore;
 class NotificationCenter;
 class Pasteboard;
+class ScreenService;
 
 // The platform services that the long-lived objects share. The application
 // fills it with the Qt/X11 implementations, the unit tests with fakes; the
@@ -14,4 +15,5 @@ struct PlatformServices
     DefaultsStore &defaults;
     NotificationCenter &notifications;
     Pasteboard &pasteboard;
+    ScreenService &screens;
 };

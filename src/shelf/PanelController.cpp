@@ -2,12 +2,17 @@
 
 #include "platform/DefaultsStore.h"
 #include "platform/Scheduler.h"
+#include "shelf/PanelBackgroundView.h"
+#include "shelf/PanelBorderView.h"
+#include "shelf/PanelWindow.h"
+#include "shelf/PassthroughView.h"
 #include "shelf/ShelfArchive.h"
 #include "views/CardFade.h"
 #include "views/FooterButton.h"
 #include "views/TextItemView.h"
 #include "views/ThumbnailView.h"
 
+#include <QRegion>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -15,7 +20,16 @@ PanelController::PanelController(const PlatformServices &services, QObject *pare
     : QObject(parent)
     , m_services(services)
 {
+    const QRectF hidden = PanelVisibility::initialFrame(services.screens, QSizeF(panelWidth, panelHeight));
+    m_panel = std::make_unique<PanelWindow>(hidden.toRect());
+    m_containerView = new PanelBackgroundView(m_panel->testAttribute(Qt::WA_TranslucentBackground), m_panel.get());
+    m_dropTarget = new QWidget(m_panel.get());
     setupViews();
+    m_visibility = std::make_unique<PanelVisibility>(services.scheduler, services.screens, m_panel.get(),
+                                                     m_borderHostView);
+    m_visibility->onSlideFinished = [this] { updateBorderPaths(); }; // the visibility dies with this
+    m_panel->show(); // never hidden again: hiding means sliding off-screen
+    m_visibility->startPolling();
     restorePersisted();
     updatePasteButton();
 }
@@ -33,17 +47,35 @@ QList<ShelfItem> PanelController::items() const
 
 void PanelController::setupViews()
 {
-    m_dropTarget = std::make_unique<QWidget>();
-    m_dropTarget->resize(panelWidth, panelHeight);
+    const QRect bounds(QPoint(), m_panel->size());
+    m_containerView->setGeometry(bounds);
+    m_dropTarget->setGeometry(bounds);
 
-    m_stackView = new QWidget(m_dropTarget.get());
+    m_borderHostView = new PanelBorderView(m_panel.get());
+    m_borderHostView->setGeometry(bounds);
+
+    m_stackView = new QWidget(m_dropTarget);
     m_stackView->setGeometry(0, 0, panelWidth, panelHeight - footerHeight);
     m_stackLayout = new QVBoxLayout(m_stackView);
     m_stackLayout->setContentsMargins(padding, padding, padding, padding);
     m_stackLayout->setSpacing(itemSpacing);
     m_stackLayout->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
-    setupHistoryButton(m_dropTarget.get());
+    setupHistoryButton(m_dropTarget);
+
+    // Above everything, and invisible to the mouse: key hints never block a click.
+    m_keyHintOverlay = new PassthroughView(m_panel.get());
+    m_keyHintOverlay->setGeometry(bounds);
+
+    updateBorderPaths();
+}
+
+void PanelController::updateBorderPaths()
+{
+    m_borderHostView->updateBorderPaths();
+    // Without a compositor the rounded corners are cut out of the window itself.
+    if (!m_panel->testAttribute(Qt::WA_TranslucentBackground) && m_panel->width() > 0 && m_panel->height() > 0)
+        m_panel->setMask(QRegion(PanelGeometry::shapePath(m_panel->size()).toFillPolygon().toPolygon()));
 }
 
 void PanelController::setupHistoryButton(QWidget *host)
@@ -154,6 +186,14 @@ ItemCardView *PanelController::makeView(const ShelfItem &item)
         if (self)
             self->deleteItem(id);
     };
+    view->onDragStart = [self] {
+        if (self)
+            self->m_visibility->setDragging(true);
+    };
+    view->onDragEnd = [self] {
+        if (self)
+            self->m_visibility->setDragging(false);
+    };
     return view;
 }
 
@@ -180,9 +220,18 @@ void PanelController::updatePasteButton()
     m_pasteButton->setAlpha(m_clipboardItem ? pasteAlphaPresent : pasteAlphaAbsent);
 }
 
-void PanelController::reveal(RevealStyle)
+void PanelController::reveal(RevealStyle style)
 {
-    // The shelf has no window of its own yet, so no style moves anything.
+    switch (style) {
+    case RevealStyle::peek:
+        m_visibility->revealPeek();
+        break;
+    case RevealStyle::show:
+        m_visibility->showProtected();
+        break;
+    case RevealStyle::quiet:
+        break;
+    }
 }
 
 void PanelController::persist()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/PlatformServices.h"
+#include "shelf/PanelVisibility.h"
 #include "shelf/ShelfItem.h"
 
 #include <QList>
@@ -14,6 +15,10 @@
 
 class FooterButton;
 class ItemCardView;
+class PanelBackgroundView;
+class PanelBorderView;
+class PanelWindow;
+class PassthroughView;
 class QVBoxLayout;
 class QWidget;
 class Timer;
@@ -27,6 +32,7 @@ class PanelController final : public QObject
 public:
     // How an added item shows itself.
     enum class RevealStyle { peek, show, quiet };
+    using State = PanelVisibility::State;
 
     struct Slot
     {
@@ -54,11 +60,18 @@ public:
     FooterButton *historyButton() const { return m_historyButton; }
     FooterButton *pasteButton() const { return m_pasteButton; }
     QWidget *stackView() const { return m_stackView; }
+    PanelWindow *panel() const { return m_panel.get(); }
+    PanelVisibility *visibility() const { return m_visibility.get(); }
+    PanelBorderView *borderHostView() const { return m_borderHostView; }
+    QWidget *dropTarget() const { return m_dropTarget; }
+    PassthroughView *keyHintOverlay() const { return m_keyHintOverlay; }
+    State state() const { return m_visibility->state(); }
 
     static constexpr int capacity = 5;
     static constexpr double temporarySlotLifetime = 300.0;
     static constexpr QSize itemSize{108, 76};
     static constexpr int panelWidth = 132;
+    // Exactly five cards: 8 + 5 × 76 + 4 × 6 + 8 + 30.
     static constexpr int panelHeight = 450;
     static constexpr int itemSpacing = 6;
     static constexpr int padding = 8;
@@ -74,6 +87,7 @@ public:
 
 private:
     void setupViews();
+    void updateBorderPaths();
     void setupHistoryButton(QWidget *host);
     ItemCardView *makeView(const ShelfItem &item);
     void evictOverflowIfNeeded();
@@ -93,7 +107,12 @@ private:
     std::optional<ShelfItem> m_clipboardItem;
     std::unique_ptr<Timer> m_clipboardExpiry;
 
-    std::unique_ptr<QWidget> m_dropTarget; // hosts the stack and the footer
+    std::unique_ptr<PanelWindow> m_panel;
+    PanelBackgroundView *m_containerView = nullptr;
+    QWidget *m_dropTarget = nullptr; // hosts the stack and the footer
+    PanelBorderView *m_borderHostView = nullptr;
+    PassthroughView *m_keyHintOverlay = nullptr;
+    std::unique_ptr<PanelVisibility> m_visibility;
     QWidget *m_stackView = nullptr;
     QVBoxLayout *m_stackLayout = nullptr;
     FooterButton *m_historyButton = nullptr;

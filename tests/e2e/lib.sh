@@ -149,6 +149,31 @@ window_center() {
     echo "$((x + w / 2)) $((y + h / 2))"
 }
 
+# The shelf panel: the 132 × 450 zorv window.
+panel_window() {
+    local window x y w h
+    for window in $(xdotool search --onlyvisible --classname zorv 2>/dev/null); do
+        read -r x y w h < <(window_geometry "$window") || continue
+        if [ "$w" = 132 ] && [ "$h" = 450 ]; then
+            echo "$window"
+            return 0
+        fi
+    done
+    return 1
+}
+
+panel_x() {
+    local window x y w h
+    window=$(panel_window) || return 1
+    read -r x y w h < <(window_geometry "$window") || return 1
+    echo "$x"
+}
+
+# For wait_until: the panel's left edge is at X.
+panel_at() {
+    [ "$(panel_x)" = "$1" ]
+}
+
 visible_zorv_windows() {
     xdotool search --onlyvisible --classname zorv 2>/dev/null | wc -l
 }

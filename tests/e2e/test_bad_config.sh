@@ -9,8 +9,8 @@ check_survives() {
     start_zorv
     sleep 1.5
     zorv_running || fail "zorv died with $what"
-    # Without a tray host nothing of Zorv's may be on screen: no error dialog.
-    [ "$(visible_zorv_windows)" = 0 ] || fail "a window appeared with $what"
+    # Without a tray host the hidden panel is Zorv's only window: no error dialog.
+    [ "$(visible_zorv_windows)" = 1 ] && panel_at -136 || fail "a window appeared with $what"
     kill "$ZORV_PID"
     zorv_exit_status 5 >/dev/null || fail "zorv did not stop on SIGTERM"
 }

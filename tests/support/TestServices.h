@@ -2,6 +2,7 @@
 
 #include "FakeDefaultsStore.h"
 #include "FakePasteboard.h"
+#include "FakeScreenService.h"
 #include "VirtualScheduler.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PlatformServices.h"
@@ -13,6 +14,7 @@ struct TestServices
     FakeDefaultsStore defaults;
     NotificationCenter notifications;
     FakePasteboard pasteboard;
+    FakeScreenService screens;
 
-    PlatformServices services() { return PlatformServices{scheduler, defaults, notifications, pasteboard}; }
+    PlatformServices services() { return PlatformServices{scheduler, defaults, notifications, pasteboard, screens}; }
 };

@@ -1,0 +1,112 @@
+#include "platform/X11ScreenService.h"
+
+#include "platform/Scheduler.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSocketNotifier>
+
+#include <xcb/xcb.h>
+#include <xcb/xinput.h>
+
+#include <cstdlib>
+
+X11ScreenService::X11ScreenService(const Scheduler &scheduler, QObject *parent)
+    : QObject(parent)
+    , m_scheduler(scheduler)
+{
+    m_connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(m_connection)) {
+        xcb_disconnect(m_connection);
+        m_connection = nullptr;
+        return;
+    }
+    m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+    if (!selectRawMotion())
+        return; // without raw events every read queries the server
+    m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read);
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, &X11ScreenService::drainEvents);
+}
+
+X11ScreenService::~X11ScreenService()
+{
+    m_notifier.reset();
+    if (m_connection)
+        xcb_disconnect(m_connection);
+}
+
+bool X11ScreenService::selectRawMotion()
+{
+    // Raw events of a client that declares XI 2.0 are lost during another
+    // client's grab; 2.1 or later keeps them coming.
+    auto version = xcb_input_xi_query_version_reply(m_connection,
+                                                    xcb_input_xi_query_version(m_connection, 2, 2), nullptr);
+    const bool supported = version && (version->major_version > 2
+                                       || (version->major_version == 2 && version->minor_version >= 1));
+    std::free(version);
+    if (!supported)
+        return false;
+
+    struct
+    {
+        xcb_input_event_mask_t header;
+        uint32_t mask;
+    } selection{{XCB_INPUT_DEVICE_ALL_MASTER, 1}, XCB_INPUT_XI_EVENT_MASK_RAW_MOTION};
+    xcb_input_xi_select_events(m_connection, m_root, 1, &selection.header);
+    xcb_flush(m_connection);
+    return true;
+}
+
+void X11ScreenService::drainEvents()
+{
+    while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
+        // Every event this connection selected is pointer motion.
+        m_stale = true;
+        std::free(event);
+    }
+}
+
+QPointF X11ScreenService::queryPointer()
+{
+    auto reply = xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr);
+    if (!reply)
+        return m_cached;
+    // X reports device pixels; Qt's global coordinates are scaled by the
+    // device pixel ratio when high-DPI scaling is on.
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    const qreal ratio = primary ? primary->devicePixelRatio() : 1.0;
+    const QPointF position(reply->root_x / ratio, reply->root_y / ratio);
+    std::free(reply);
+    return position;
+}
+
+QPointF X11ScreenService::pointerPosition()
+{
+    if (!m_connection)
+        return QCursor::pos();
+    const double now = m_scheduler.now();
+    if (m_notifier)
+        drainEvents(); // motion that arrived since the event loop last looked
+    if (m_stale || !m_notifier || now - m_queriedAt >= maxCacheAge) {
+        m_stale = false;
+        m_queriedAt = now;
+        m_cached = queryPointer();
+    }
+    return m_cached;
+}
+
+QList<QRectF> X11ScreenService::screens() const
+{
+    QList<QRectF> frames;
+    for (const QScreen *screen : QGuiApplication::screens())
+        frames.append(QRectF(screen->geometry()));
+    return frames;
+}
+
+std::optional<QRectF> X11ScreenService::mainScreen() const
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        return QRectF(screen->geometry());
+    return std::nullopt;
+}

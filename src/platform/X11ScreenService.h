@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/ScreenService.h"
+
+#include <QObject>
+
+#include <memory>
+
+class QSocketNotifier;
+class Scheduler;
+struct xcb_connection_t;
+
+// Screens from Qt (cached, no server traffic) and the pointer from a private
+// X connection. XInput2 raw motion events mark the cached position stale, so
+// a resting pointer costs no round trip at all; a position older than
+// maxCacheAge is re-read anyway, because warps produce no raw motion.
+class X11ScreenService final : public QObject, public ScreenService
+{
+    Q_OBJECT
+public:
+    explicit X11ScreenService(const Scheduler &scheduler, QObject *parent = nullptr);
+    ~X11ScreenService() override;
+
+    QPointF pointerPosition() override;
+    QList<QRectF> screens() const override;
+    std::optional<QRectF> mainScreen() const override;
+
+    static constexpr double maxCacheAge = 0.25;
+
+private:
+    bool selectRawMotion();
+    void drainEvents();
+    QPointF queryPointer();
+
+    const Scheduler &m_scheduler;
+    xcb_connection_t *m_connection = nullptr;
+    unsigned int m_root = 0;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    bool m_stale = true;
+    double m_queriedAt = 0;
+    QPointF m_cached;
+};

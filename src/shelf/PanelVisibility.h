@@ -1,0 +1,107 @@
+#pragma once
+
+#include "shelf/PanelGeometry.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QVariantAnimation>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class PanelBorderView;
+class QWidget;
+class ScreenService;
+class Scheduler;
+class Timer;
+
+// When the panel slides out and back. A poll of the pointer every 1/30 s
+// drives it, with a few one-shot timers: a pointer resting at the screen's
+// left edge peeks and then shows the panel, a new screenshot peeks it
+// briefly, added items and drags show it, and it retracts a little after
+// the pointer leaves. Hiding means sliding beyond the screen's left edge;
+// the window itself is never hidden.
+class PanelVisibility final : public QObject
+{
+    Q_OBJECT
+public:
+    using State = PanelGeometry::State;
+
+    PanelVisibility(Scheduler &scheduler, ScreenService &screens, QWidget *panel, PanelBorderView *border,
+                    QObject *parent = nullptr);
+    ~PanelVisibility() override;
+
+    // The frame the panel is created with: hidden on the main screen.
+    static QRectF initialFrame(const ScreenService &screens, const QSizeF &panelSize);
+
+    void startPolling();
+    void tick();
+
+    void revealPeek(); // a new screenshot: peek for a moment
+    void showProtected(); // an added item: show, and stay out for a while
+    void handleDragHoverChanged(bool hovering);
+    void setDragging(bool dragging);
+    void retractIfMouseAway();
+
+    State state() const { return m_state; }
+    QRectF frame() const { return m_frame; }
+    bool isDragging() const { return m_isDragging; }
+    bool isDragHovering() const { return m_isDragHovering; }
+    bool isNotificationPeek() const { return m_isNotificationPeek; }
+    std::optional<double> showProtectedUntil() const { return m_showProtectedUntil; }
+
+    // Set while the key hints are up; the shown panel then stays out.
+    bool isShowingKeyHints = false;
+    // Runs when a slide has finished.
+    std::function<void()> onSlideFinished;
+
+    static constexpr qreal edgeThreshold = 20;
+    static constexpr qreal peekAmount = 30;
+    static constexpr qreal hitTestOutset = 10;
+    static constexpr double pollInterval = 1.0 / 30.0;
+    static constexpr double holdProgressInterval = 1.0 / 60.0;
+    static constexpr double holdDuration = 0.5;
+    static constexpr double notificationPeekDuration = 1.8;
+    static constexpr double coyoteDelay = 0.6;
+    static constexpr double peekLeaveGrace = 0.12;
+    static constexpr double screenshotVisibleDuration = 3.0;
+    static constexpr double slideDuration = 0.28;
+
+private:
+    struct PointerFacts
+    {
+        QPointF position;
+        bool atEdge = false;
+        bool overPanel = false;
+    };
+    PointerFacts readPointer();
+    void tickShown(const PointerFacts &pointer);
+    void startHold();
+    void updateHoldProgress();
+    void cancelHoldTimer();
+    void cancelTransientTimers();
+    void schedulePeekLeave();
+    void scheduleAutoRetract();
+    void animate(State target);
+    void setStrokeEnd(qreal progress);
+
+    Scheduler &m_scheduler;
+    ScreenService &m_screens;
+    QPointer<QWidget> m_panel;
+    QPointer<PanelBorderView> m_border;
+
+    State m_state = State::hidden;
+    QRectF m_frame; // the panel's own frame; the window's pos() lags during slides
+    std::unique_ptr<Timer> m_pollTimer;
+    std::unique_ptr<Timer> m_holdTimer;
+    double m_holdStartedAt = 0;
+    std::unique_ptr<Timer> m_retractTimer;
+    std::unique_ptr<Timer> m_peekLeaveTimer;
+    std::unique_ptr<Timer> m_notificationPeekTimer;
+    std::optional<double> m_showProtectedUntil;
+    bool m_isDragging = false;
+    bool m_isDragHovering = false;
+    bool m_isNotificationPeek = false;
+    QPointer<QVariantAnimation> m_slide;
+};

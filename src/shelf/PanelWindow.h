@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QWidget>
+
+// A borderless floating window that never takes focus, never shows in a
+// taskbar and stays above normal windows. It is placed by Zorv alone: the
+// window manager is bypassed, so a "hidden" panel really is off-screen.
+class PanelWindow final : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit PanelWindow(const QRect &contentRect);
+
+    // True when a compositing manager runs, so translucent pixels blend with
+    // what is below instead of showing black.
+    static bool isCompositing();
+};

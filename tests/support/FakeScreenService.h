@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/ScreenService.h"
+
+// Screens and a pointer that the test places by hand.
+class FakeScreenService final : public ScreenService
+{
+public:
+    QPointF pointerPosition() override
+    {
+        ++pointerReads;
+        return pointer;
+    }
+    QList<QRectF> screens() const override { return screenFrames; }
+    std::optional<QRectF> mainScreen() const override { return main; }
+
+    QPointF pointer{640, 400};
+    QList<QRectF> screenFrames{QRectF(0, 0, 1280, 800)};
+    std::optional<QRectF> main = QRectF(0, 0, 1280, 800);
+    int pointerReads = 0;
+};
