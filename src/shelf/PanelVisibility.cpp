@@ -210,8 +210,7 @@ void PanelVisibility::retractIfMouseAway()
 void PanelVisibility::animate(State target)
 {
     m_state = target;
-    const std::optional<QRectF> screen =
-        PanelGeometry::screenFor(PanelGeometry::origin(m_frame), m_screens.screens(), m_screens.mainScreen());
+    const std::optional<QRectF> screen = slideScreen();
     if (!screen)
         return; // no screen at all: nowhere to go
     const QRectF targetFrame = PanelGeometry::frame(target, *screen, m_frame.size(), peekAmount);
@@ -238,6 +237,18 @@ void PanelVisibility::animate(State target)
         m_panel->raise(); // other windows may have been stacked above it meanwhile
     if (target != State::peeking)
         setStrokeEnd(0);
+}
+
+std::optional<QRectF> PanelVisibility::slideScreen()
+{
+    // The panel's origin picks its screen. Once picked, the screen is kept
+    // while it exists: a peeking or hidden panel's origin lies beyond the
+    // screen's edge, and with a screen placed to the left, picking again at
+    // every slide would make the panel jump between the two screens.
+    const QList<QRectF> screens = m_screens.screens();
+    if (!m_slideScreen || !screens.contains(*m_slideScreen))
+        m_slideScreen = PanelGeometry::screenFor(PanelGeometry::origin(m_frame), screens, m_screens.mainScreen());
+    return m_slideScreen;
 }
 
 void PanelVisibility::setStrokeEnd(qreal progress)

@@ -85,6 +85,7 @@ private:
     void scheduleAutoRetract();
     void animate(State target);
     void setStrokeEnd(qreal progress);
+    std::optional<QRectF> slideScreen();
 
     Scheduler &m_scheduler;
     ScreenService &m_screens;
@@ -93,6 +94,7 @@ private:
 
     State m_state = State::hidden;
     QRectF m_frame; // the panel's own frame; the window's pos() lags during slides
+    std::optional<QRectF> m_slideScreen;
     std::unique_ptr<Timer> m_pollTimer;
     std::unique_ptr<Timer> m_holdTimer;
     double m_holdStartedAt = 0;

@@ -1,0 +1,282 @@
+#include "TestServices.h"
+#include "shelf/PanelBorderView.h"
+#include "shelf/PanelController.h"
+#include "shelf/PanelWindow.h"
+#include "views/ItemCardView.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using State = PanelController::State;
+
+// Screen 0, 0, 1280 × 800: hidden x = -136, peeking -102, shown 0; y = 400 - 225.
+class PanelVisibilityTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        fake.screens.pointer = away;
+        panel = std::make_unique<PanelController>(fake.services());
+    }
+
+    PanelVisibility &visibility() { return *panel->visibility(); }
+    qreal frameX() { return visibility().frame().x(); }
+    void advance(double seconds) { fake.scheduler.advance(seconds); }
+
+    // Rests the pointer at the edge until the panel is fully out.
+    void showByHold()
+    {
+        fake.screens.pointer = edge;
+        advance(1.0);
+        ASSERT_EQ(visibility().state(), State::shown);
+    }
+
+    const QPointF away{640, 400};
+    const QPointF edge{0, 400};
+    TestServices fake;
+    std::unique_ptr<PanelController> panel;
+};
+
+TEST_F(PanelVisibilityTest, StartsHiddenBeyondTheLeftEdgeAndVerticallyCentred)
+{
+    EXPECT_EQ(visibility().state(), State::hidden);
+    EXPECT_EQ(panel->panel()->geometry(), QRect(-136, 175, 132, 450));
+    EXPECT_TRUE(panel->panel()->isVisible());
+    advance(2.0);
+    EXPECT_EQ(visibility().state(), State::hidden);
+}
+
+TEST_F(PanelVisibilityTest, TheEdgeIsTwentyPointsWideInclusive)
+{
+    fake.screens.pointer = QPointF(20.5, 400);
+    advance(0.1);
+    EXPECT_EQ(visibility().state(), State::hidden);
+
+    fake.screens.pointer = QPointF(20, 400);
+    advance(0.04);
+    EXPECT_EQ(visibility().state(), State::peeking);
+}
+
+TEST_F(PanelVisibilityTest, AHoldPeeksAtOnceFillsTheBorderAndShowsAfterHalfASecond)
+{
+    fake.screens.pointer = edge;
+    advance(0.034); // first poll
+    EXPECT_EQ(visibility().state(), State::peeking);
+    advance(0.3);
+    EXPECT_DOUBLE_EQ(frameX(), -102);
+    const qreal progress = panel->borderHostView()->strokeEnd();
+    EXPECT_NEAR(progress, 0.6, 0.05);
+
+    advance(0.2); // 0.534 s: the hold completed at 0.534
+    EXPECT_EQ(visibility().state(), State::shown);
+    advance(0.3);
+    EXPECT_DOUBLE_EQ(frameX(), 0);
+    EXPECT_EQ(panel->panel()->x(), 0);
+
+    fake.screens.pointer = away;
+    advance(1.0);
+    EXPECT_EQ(visibility().state(), State::hidden);
+    EXPECT_DOUBLE_EQ(panel->borderHostView()->strokeEnd(), 0); // no lit border on the next peek
+}
+
+TEST_F(PanelVisibilityTest, ATouchOfTheEdgeSlidesBackAfterTheLeaveGrace)
+{
+    fake.screens.pointer = edge;
+    advance(0.034);
+    ASSERT_EQ(visibility().state(), State::peeking);
+    fake.screens.pointer = away;
+    advance(0.034); // poll finds it away: leave scheduled
+    advance(0.11);
+    EXPECT_EQ(visibility().state(), State::peeking);
+    advance(0.02);
+    EXPECT_EQ(visibility().state(), State::hidden);
+    EXPECT_DOUBLE_EQ(panel->borderHostView()->strokeEnd(), 0);
+    advance(0.3);
+    EXPECT_DOUBLE_EQ(frameX(), -136);
+    advance(1.0); // the hold's completion finds it hidden and does nothing
+    EXPECT_EQ(visibility().state(), State::hidden);
+}
+
+TEST_F(PanelVisibilityTest, ReturningWithinTheLeaveGraceContinuesTheHold)
+{
+    fake.screens.pointer = edge;
+    advance(0.034);
+    fake.screens.pointer = away;
+    advance(0.034);
+    fake.screens.pointer = edge;
+    advance(0.6);
+    EXPECT_EQ(visibility().state(), State::shown);
+}
+
+TEST_F(PanelVisibilityTest, LeavingLateInTheHoldStillShowsThenRetracts)
+{
+    fake.screens.pointer = edge;
+    advance(0.034);
+    const double holdStart = fake.scheduler.now();
+    fake.scheduler.advanceTo(holdStart + 0.45);
+    fake.screens.pointer = away;
+    fake.scheduler.advanceTo(holdStart + 0.51);
+    EXPECT_EQ(visibility().state(), State::shown);
+    // Shown at 0.5; the next poll finds it away, and 0.6 s later it goes.
+    fake.scheduler.advanceTo(holdStart + 1.05);
+    EXPECT_EQ(visibility().state(), State::shown);
+    fake.scheduler.advanceTo(holdStart + 1.2);
+    EXPECT_EQ(visibility().state(), State::hidden);
+}
+
+TEST_F(PanelVisibilityTest, RetractWaitsForTheCoyoteDelayAndComingBackCancelsIt)
+{
+    showByHold();
+    fake.screens.pointer = QPointF(141, 400); // just beyond the 10-point margin
+    advance(0.5);
+    EXPECT_EQ(visibility().state(), State::shown);
+    fake.screens.pointer = QPointF(140, 400); // inside the margin again
+    advance(0.5);
+    EXPECT_EQ(visibility().state(), State::shown);
+
+    fake.screens.pointer = away;
+    advance(0.6);
+    EXPECT_EQ(visibility().state(), State::shown);
+    advance(0.1);
+    EXPECT_EQ(visibility().state(), State::hidden);
+}
+
+TEST_F(PanelVisibilityTest, AProtectedShowStaysOutThreeSecondsWhereverThePointerIs)
+{
+    panel->addItem(ShelfItem::make(QString("dropped"), fake.scheduler.now()), PanelController::RevealStyle::show);
+    EXPECT_EQ(visibility().state(), State::shown);
+    advance(3.0);
+    EXPECT_EQ(visibility().state(), State::shown);
+    advance(0.7);
+    EXPECT_EQ(visibility().state(), State::hidden);
+    EXPECT_FALSE(visibility().showProtectedUntil());
+}
+
+TEST_F(PanelVisibilityTest, ANotificationPeekPullsAShownPanelBackAndIgnoresThePointer)
+{
+    showByHold();
+    panel->addItem(ShelfItem::make(QString("shot"), fake.scheduler.now()), PanelController::RevealStyle::peek);
+    EXPECT_EQ(visibility().state(), State::peeking);
+    EXPECT_TRUE(visibility().isNotificationPeek());
+    advance(0.4);
+    EXPECT_DOUBLE_EQ(frameX(), -102);
+
+    fake.screens.pointer = away;
+    advance(0.5);
+    fake.screens.pointer = edge;
+    advance(0.8); // 1.7 s in: still the same peek, no hold, no leave
+    EXPECT_EQ(visibility().state(), State::peeking);
+    advance(0.15);
+    // At 1.8 s the peek ends; the pointer rests at the edge, so a hold begins.
+    EXPECT_FALSE(visibility().isNotificationPeek());
+    fake.screens.pointer = away;
+    advance(1.0);
+    EXPECT_EQ(visibility().state(), State::hidden);
+}
+
+TEST_F(PanelVisibilityTest, QuietAddsNeverMoveThePanel)
+{
+    panel->addItem(ShelfItem::make(QString("quiet"), fake.scheduler.now()), PanelController::RevealStyle::quiet);
+    advance(1.0);
+    EXPECT_EQ(visibility().state(), State::hidden);
+    EXPECT_DOUBLE_EQ(frameX(), -136);
+}
+
+TEST_F(PanelVisibilityTest, DragsKeepThePanelOut)
+{
+    showByHold();
+    visibility().setDragging(true);
+    fake.screens.pointer = away;
+    advance(5.0);
+    EXPECT_EQ(visibility().state(), State::shown);
+    visibility().setDragging(false);
+    advance(0.7);
+    EXPECT_EQ(visibility().state(), State::hidden);
+
+    visibility().handleDragHoverChanged(true); // a drag from outside enters the strip
+    EXPECT_EQ(visibility().state(), State::shown);
+    EXPECT_FALSE(visibility().showProtectedUntil());
+    advance(5.0);
+    EXPECT_EQ(visibility().state(), State::shown);
+    visibility().handleDragHoverChanged(false);
+    advance(0.7);
+    EXPECT_EQ(visibility().state(), State::hidden);
+}
+
+TEST_F(PanelVisibilityTest, CardDragCallbacksDriveTheDraggingFlag)
+{
+    panel->addItem(ShelfItem::make(QString("card"), fake.scheduler.now()), PanelController::RevealStyle::quiet);
+    ItemCardView *card = panel->slots().first().view;
+    card->onDragStart();
+    EXPECT_TRUE(visibility().isDragging());
+    card->onDragEnd();
+    EXPECT_FALSE(visibility().isDragging());
+}
+
+TEST_F(PanelVisibilityTest, ImmediateRetractOnlyWhenThePointerIsAway)
+{
+    showByHold();
+    visibility().retractIfMouseAway(); // pointer still at the edge
+    EXPECT_EQ(visibility().state(), State::shown);
+    fake.screens.pointer = away;
+    visibility().retractIfMouseAway();
+    EXPECT_EQ(visibility().state(), State::hidden);
+}
+
+TEST_F(PanelVisibilityTest, KeyHintsKeepTheShownPanelOut)
+{
+    showByHold();
+    visibility().isShowingKeyHints = true;
+    fake.screens.pointer = away;
+    advance(3.0);
+    EXPECT_EQ(visibility().state(), State::shown);
+}
+
+class PanelScreenChoiceTest : public ::testing::Test
+{
+protected:
+    TestServices fake;
+};
+
+TEST_F(PanelScreenChoiceTest, AScreenToTheLeftThatHoldsTheHiddenOriginGetsThePanel)
+{
+    fake.screens.screenFrames = {QRectF(0, 0, 1280, 800), QRectF(-1280, 0, 1280, 800)};
+    fake.screens.pointer = QPointF(10, 400);
+    PanelController panel(fake.services());
+    fake.scheduler.advance(1.0);
+    ASSERT_EQ(panel.state(), State::shown);
+    // The hidden panel's bottom-left corner lies on the left screen.
+    EXPECT_DOUBLE_EQ(panel.visibility()->frame().x(), -1280);
+
+    // It stays on that screen: hidden beyond its edge, and out there again.
+    fake.screens.pointer = QPointF(640, 400);
+    fake.scheduler.advance(1.0);
+    EXPECT_DOUBLE_EQ(panel.visibility()->frame().x(), -1280 - 136);
+    fake.screens.pointer = QPointF(5, 400);
+    fake.scheduler.advance(1.0);
+    EXPECT_DOUBLE_EQ(panel.visibility()->frame().x(), -1280);
+}
+
+TEST_F(PanelScreenChoiceTest, WithNoContainingScreenTheMainScreenServes)
+{
+    fake.screens.screenFrames = {QRectF(3200, 0, 1280, 800), QRectF(1280, 0, 1920, 1080)};
+    fake.screens.main = QRectF(1280, 0, 1920, 1080);
+    fake.screens.pointer = QPointF(1285, 300); // at the main screen's edge
+    PanelController panel(fake.services());
+    EXPECT_EQ(panel.panel()->geometry(), QRect(1280 - 136, 540 - 225, 132, 450));
+    fake.scheduler.advance(1.0);
+    EXPECT_DOUBLE_EQ(panel.visibility()->frame().x(), 1280);
+}
+
+TEST_F(PanelScreenChoiceTest, WithoutAMainScreenThePanelStartsAroundTheOrigin)
+{
+    fake.screens.screenFrames = {};
+    fake.screens.main.reset();
+    PanelController panel(fake.services());
+    EXPECT_EQ(panel.panel()->geometry(), QRect(-136, -225, 132, 450));
+    fake.scheduler.advance(1.0); // no screens: polling must not crash or move it
+    EXPECT_EQ(panel.state(), State::hidden);
+}
+
+} // namespace
