@@ -231,3 +231,14 @@ seed_shelf() {
 store_rewritten() {
     [ "$(md5sum <"$CONF")" != "$SEEDED_SUM" ]
 }
+
+# pixel X Y: the colour of a root-window pixel as "r g b" (0-255).
+pixel() {
+    import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
+        sed -n '2s/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p'
+}
+
+# brightness R G B: the mean of the channels.
+brightness() {
+    echo $((($1 + $2 + $3) / 3))
+}
