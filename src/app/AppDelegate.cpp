@@ -1,10 +1,14 @@
 #include "app/AppDelegate.h"
 
+#include "platform/Scheduler.h"
 #include "shelf/PanelController.h"
+#include "sources/ClipboardWatcher.h"
+#include "sources/ScreenshotWatcher.h"
 #include "views/SymbolIcons.h"
 
 #include <QCoreApplication>
 #include <QMenu>
+#include <QPointer>
 #include <QSystemTrayIcon>
 
 AppDelegate::AppDelegate(const PlatformServices &services, QObject *parent)
@@ -20,12 +24,56 @@ void AppDelegate::applicationDidFinishLaunching()
     // The panel restores the stored shelf while it is built, before any
     // source can report something new.
     m_panelController = std::make_unique<PanelController>(m_services);
+    setupClipboardWatcher();
+    setupScreenshotWatcher();
     setupStatusItem();
 }
 
 void AppDelegate::applicationWillTerminate()
 {
     // Nothing to save: the shelf is stored after every change.
+    if (m_watcher)
+        m_watcher->stop();
+    if (m_clipboardWatcher)
+        m_clipboardWatcher->stop();
+}
+
+void AppDelegate::setupClipboardWatcher()
+{
+    const QPointer<AppDelegate> self(this);
+    m_clipboardWatcher = std::make_unique<ClipboardWatcher>(
+        m_services.scheduler, m_services.pasteboard, m_services.tempFolder, [self](const ShelfItemKind &kind) {
+            if (self)
+                self->m_panelController->holdClipboardItem(kind);
+        });
+    m_clipboardWatcher->start();
+    m_panelController->onPasteRequested = [self]() -> std::optional<ShelfItemKind> {
+        if (!self)
+            return std::nullopt;
+        return self->m_clipboardWatcher->takeCurrentItem();
+    };
+}
+
+void AppDelegate::setupScreenshotWatcher()
+{
+    if (screenshotDirectory.isEmpty())
+        screenshotDirectory = ScreenshotWatcher::resolveScreenshotDirectory();
+    const QPointer<AppDelegate> self(this);
+    m_watcher = std::make_unique<ScreenshotWatcher>(
+        screenshotDirectory, [self](const QUrl &url, std::shared_ptr<const QImage> image) {
+            if (self)
+                self->addScreenshot(url, std::move(image));
+        });
+    m_watcher->start();
+}
+
+void AppDelegate::addScreenshot(const QUrl &url, std::shared_ptr<const QImage> image)
+{
+    if (!image)
+        return; // not a readable image: no item, no peek
+    const double now = m_services.scheduler.now();
+    m_panelController->addItem(ShelfItem::make(Screenshot::make(url, std::move(image), now), now),
+                               PanelController::RevealStyle::peek);
 }
 
 void AppDelegate::setupStatusItem()

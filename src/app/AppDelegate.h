@@ -2,11 +2,15 @@
 
 #include "platform/PlatformServices.h"
 
+#include <QImage>
 #include <QObject>
+#include <QUrl>
 
 #include <memory>
 
+class ClipboardWatcher;
 class PanelController;
+class ScreenshotWatcher;
 class QMenu;
 class QSystemTrayIcon;
 
@@ -25,8 +29,16 @@ public:
     PanelController *panelController() const { return m_panelController.get(); }
     QSystemTrayIcon *statusItem() const { return m_statusItem.get(); }
     QMenu *statusMenu() const { return m_statusMenu.get(); }
+    ClipboardWatcher *clipboardWatcher() const { return m_clipboardWatcher.get(); }
+    ScreenshotWatcher *watcher() const { return m_watcher.get(); }
+
+    // Where screenshots are looked for; resolved at launch unless set before.
+    QString screenshotDirectory;
 
 private:
+    void setupClipboardWatcher();
+    void setupScreenshotWatcher();
+    void addScreenshot(const QUrl &url, std::shared_ptr<const QImage> image);
     void setupStatusItem();
     void openHotkeySettings();
     void quit();
@@ -35,4 +47,6 @@ private:
     std::unique_ptr<QMenu> m_statusMenu;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
     std::unique_ptr<PanelController> m_panelController;
+    std::unique_ptr<ClipboardWatcher> m_clipboardWatcher;
+    std::unique_ptr<ScreenshotWatcher> m_watcher;
 };

@@ -2,6 +2,7 @@
 #include "platform/DisplayCheck.h"
 #include "platform/NotificationCenter.h"
 #include "platform/QtPasteboard.h"
+#include "platform/PrivateTempFolder.h"
 #include "platform/QtScheduler.h"
 #include "platform/SettingsDefaultsStore.h"
 #include "platform/SingleInstance.h"
@@ -43,7 +44,8 @@ int main(int argc, char *argv[])
     NotificationCenter notifications;
     QtPasteboard pasteboard(QGuiApplication::clipboard());
     X11ScreenService screens(scheduler);
-    const PlatformServices services{scheduler, defaults, notifications, pasteboard, screens};
+    PrivateTempFolder tempFolder;
+    const PlatformServices services{scheduler, defaults, notifications, pasteboard, screens, tempFolder};
 
     AppDelegate delegate(services);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);

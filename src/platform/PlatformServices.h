@@ -4,6 +4,7 @@ class Scheduler;
 class DefaultsStore;
 class NotificationCenter;
 class Pasteboard;
+class PrivateTempFolder;
 class ScreenService;
 
 // The platform services that the long-lived objects share. The application
@@ -16,4 +17,5 @@ struct PlatformServices
     NotificationCenter &notifications;
     Pasteboard &pasteboard;
     ScreenService &screens;
+    PrivateTempFolder &tempFolder;
 };

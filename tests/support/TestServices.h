@@ -6,6 +6,9 @@
 #include "VirtualScheduler.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PlatformServices.h"
+#include "platform/PrivateTempFolder.h"
+
+#include <QTemporaryDir>
 
 // One set of fake platform services on virtual time, for a test fixture.
 struct TestServices
@@ -15,6 +18,8 @@ struct TestServices
     NotificationCenter notifications;
     FakePasteboard pasteboard;
     FakeScreenService screens;
+    QTemporaryDir tempParent;
+    PrivateTempFolder tempFolder{tempParent.path()};
 
-    PlatformServices services() { return PlatformServices{scheduler, defaults, notifications, pasteboard, screens}; }
+    PlatformServices services() { return PlatformServices{scheduler, defaults, notifications, pasteboard, screens, tempFolder}; }
 };

@@ -6,6 +6,7 @@
 
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -13,7 +14,9 @@ TEST(AppDelegateTest, LaunchRestoresTheShelfAndInstallsTheStatusMenu)
 {
     TestServices fake;
     fake.defaults.values["zorv.shelf.items"] = QVariantList{QVariantMap{{"type", "text"}, {"text", "kept"}}};
+    QTemporaryDir screenshots;
     AppDelegate delegate(fake.services());
+    delegate.screenshotDirectory = screenshots.path();
     delegate.applicationDidFinishLaunching();
 
     ASSERT_TRUE(delegate.panelController());
@@ -34,6 +37,37 @@ TEST(AppDelegateTest, LaunchRestoresTheShelfAndInstallsTheStatusMenu)
     EXPECT_EQ(entries[4]->text(), "Quit Zorv");
     EXPECT_EQ(entries[4]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
     EXPECT_EQ(delegate.statusItem()->contextMenu(), delegate.statusMenu());
+}
+
+TEST(AppDelegateTest, ClipboardChangesFillTheClipboardSlotAndPasteTakesTheClipboard)
+{
+    TestServices fake;
+    QTemporaryDir screenshots;
+    fake.pasteboard.writeString("on the clipboard at launch");
+    AppDelegate delegate(fake.services());
+    delegate.screenshotDirectory = screenshots.path();
+    delegate.applicationDidFinishLaunching();
+    PanelController *panel = delegate.panelController();
+
+    // What was there at launch is not offered, but the paste button takes it.
+    fake.scheduler.advance(1.0);
+    EXPECT_FALSE(panel->clipboardItem());
+    panel->pasteButtonTapped();
+    ASSERT_EQ(panel->items().size(), 1);
+    EXPECT_EQ(*panel->items().first().text(), "on the clipboard at launch");
+    fake.scheduler.advance(1.0);
+    EXPECT_FALSE(panel->clipboardItem()); // taking it marked it as seen
+
+    fake.pasteboard.writeString("copied later");
+    fake.scheduler.advance(0.5);
+    ASSERT_TRUE(panel->clipboardItem());
+    EXPECT_EQ(*panel->clipboardItem()->text(), "copied later");
+    EXPECT_EQ(panel->items().size(), 1); // held, not added
+
+    delegate.applicationWillTerminate();
+    fake.pasteboard.writeString("after quitting");
+    fake.scheduler.advance(1.0);
+    EXPECT_EQ(*panel->clipboardItem()->text(), "copied later");
 }
 
 } // namespace

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Idle cost: CPU time of Zorv, with a full shelf and the pointer away from
+# the edge, over a measured interval, as a percentage of one core. copyq,
+# another resident clipboard tool, is measured in the same run beside it.
+#
+#   bash bench/idle_cpu.sh build/zorv [seconds]
+set -euo pipefail
+source "$(dirname "$0")/../tests/e2e/lib.sh"
+seconds=${2:-60}
+ticks=$(getconf CLK_TCK)
+
+# CPU ticks of a process and all its descendants (copyq watches the
+# clipboard from a child process).
+cpu_ticks() {
+    local total pid child
+    total=$(awk '{ print $14 + $15 }' "/proc/$1/stat")
+    for child in $(ps -o pid= --ppid "$1"); do
+        total=$((total + $(cpu_ticks "$child")))
+    done
+    echo "$total"
+}
+
+start_x
+convert -size 1920x1080 gradient:navy-orange "$HOME/shot.png"
+mkdir -p "$(dirname "$CONF")"
+{
+    echo "[General]"
+    for i in 1 2 3 4 5; do
+        if [ $((i % 2)) = 1 ]; then
+            echo "zorv.shelf.items\\$i\\type=screenshot"
+            echo "zorv.shelf.items\\$i\\url=$HOME/shot.png"
+        else
+            echo "zorv.shelf.items\\$i\\type=text"
+            echo "zorv.shelf.items\\$i\\text=item $i"
+        fi
+    done
+    echo "zorv.shelf.items\\size=5"
+} >"$CONF"
+xdotool mousemove 700 400
+start_zorv
+
+copyq_pid=""
+if command -v copyq >/dev/null; then
+    copyq >"$WORK/copyq.log" 2>&1 &
+    copyq_pid=$!
+    STARTED_PIDS+=("$copyq_pid")
+fi
+sleep 3 # let both finish starting
+
+zorv_before=$(cpu_ticks "$ZORV_PID")
+[ -n "$copyq_pid" ] && copyq_before=$(cpu_ticks "$copyq_pid")
+sleep "$seconds"
+zorv_after=$(cpu_ticks "$ZORV_PID")
+[ -n "$copyq_pid" ] && copyq_after=$(cpu_ticks "$copyq_pid")
+
+percent() { awk -v t="$1" -v hz="$ticks" -v s="$seconds" 'BEGIN { printf "%.3f", 100 * t / hz / s }'; }
+echo "zorv idle CPU over ${seconds}s: $(percent $((zorv_after - zorv_before)))% of one core ($((zorv_after - zorv_before)) ticks)"
+if [ -n "$copyq_pid" ]; then
+    echo "copyq idle CPU over ${seconds}s: $(percent $((copyq_after - copyq_before)))% of one core ($((copyq_after - copyq_before)) ticks)"
+else
+    echo "copyq is not installed (apt-get install copyq) and was not measured"
+fi
+echo "zorv resident memory: $(awk '/VmRSS/ { print $2, $3 }' "/proc/$ZORV_PID/status")"

@@ -1,0 +1,65 @@
+#include "platform/PrivateTempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+int mode(const QString &path)
+{
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
+}
+
+TEST(PrivateTempFolderTest, CreatesAPrivateFolderNamedForTheUser)
+{
+    QTemporaryDir parent;
+    PrivateTempFolder folder(parent.path());
+    const QString expected = parent.filePath(QStringLiteral("zorv-%1").arg(::getuid()));
+    EXPECT_EQ(folder.path(), expected);
+    EXPECT_EQ(mode(expected), 0700);
+}
+
+TEST(PrivateTempFolderTest, RefusesFoldersOthersCouldTamperWith)
+{
+    QTemporaryDir parent;
+    const QString preferred = parent.filePath(QStringLiteral("zorv-%1").arg(::getuid()));
+
+    ASSERT_TRUE(QDir().mkdir(preferred));
+    ::chmod(QFile::encodeName(preferred).constData(), 0777);
+    PrivateTempFolder open(parent.path());
+    EXPECT_NE(open.path(), preferred);
+    EXPECT_EQ(mode(open.path()), 0700);
+
+    QDir(preferred).removeRecursively();
+    QTemporaryDir elsewhere;
+    ASSERT_EQ(::symlink(QFile::encodeName(elsewhere.path()).constData(), QFile::encodeName(preferred).constData()),
+              0);
+    PrivateTempFolder linked(parent.path());
+    EXPECT_NE(linked.path(), preferred);
+    EXPECT_TRUE(linked.path().startsWith(preferred + "-"));
+}
+
+TEST(PrivateTempFolderTest, WritesPrivatePngsAndComesBackIfTheFolderIsRemoved)
+{
+    QTemporaryDir parent;
+    PrivateTempFolder folder(parent.path());
+    QImage image(2, 2, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    const QString first = folder.writePng(image);
+    EXPECT_EQ(mode(first), 0600);
+    EXPECT_EQ(QImage(first).pixelColor(0, 0), QColor(Qt::green));
+
+    QDir(folder.path()).removeRecursively(); // a cleaned /tmp
+    const QString second = folder.writePng(image);
+    EXPECT_TRUE(QFile::exists(second));
+    EXPECT_NE(first, second);
+}
+
+} // namespace

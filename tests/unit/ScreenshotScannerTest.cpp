@@ -1,0 +1,153 @@
+#include "TestImages.h"
+#include "VirtualScheduler.h"
+#include "sources/ScreenshotScanner.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+
+namespace {
+
+class ScreenshotScannerTest : public ::testing::Test
+{
+protected:
+    QString path(const QString &name) const { return folder.filePath(name); }
+
+    void write(const QString &name, const QByteArray &bytes)
+    {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+
+    void startScanner()
+    {
+        scanner = std::make_unique<ScreenshotScanner>(folder.path(), scheduler,
+                                                      [this](const QString &p) { settled.append(p); });
+        scanner->start();
+    }
+
+    QTemporaryDir folder;
+    VirtualScheduler scheduler;
+    std::unique_ptr<ScreenshotScanner> scanner;
+    QStringList settled;
+};
+
+TEST_F(ScreenshotScannerTest, OnlyImageExtensionsCountWhateverTheirCase)
+{
+    for (const char *name : {"Shot.PNG", "a.heic", ".hidden.png", "b.jpeg", "c.JpG", "d.tiff"})
+        EXPECT_TRUE(ScreenshotScanner::hasImageExtension(name)) << name;
+    for (const char *name : {"a.gif", "a.tif", "notes.txt", "png", "noextension", "a.png.part"})
+        EXPECT_FALSE(ScreenshotScanner::hasImageExtension(name)) << name;
+}
+
+TEST_F(ScreenshotScannerTest, FilesPresentAtStartAreNeverReported)
+{
+    write("old.png", "data");
+    startScanner();
+    scheduler.advance(3.0);
+    EXPECT_TRUE(settled.isEmpty());
+}
+
+TEST_F(ScreenshotScannerTest, ANewFileIsReportedOnceWithinHalfASecond)
+{
+    startScanner();
+    write("new.png", "data");
+    scheduler.advance(0.46); // rescan at 0.3, settle check at 0.45
+    EXPECT_EQ(settled, QStringList({path("new.png")}));
+    scheduler.advance(3.0);
+    EXPECT_EQ(settled.size(), 1);
+}
+
+TEST_F(ScreenshotScannerTest, AFileThatFillsLateIsReportedAtTheFirstCheckThatSeesData)
+{
+    startScanner();
+    write("slow.png", "");
+    scheduler.advance(0.8);
+    EXPECT_TRUE(settled.isEmpty());
+    write("slow.png", "now it holds data");
+    scheduler.advance(0.16);
+    EXPECT_EQ(settled, QStringList({path("slow.png")}));
+    scheduler.advance(3.0);
+    EXPECT_EQ(settled.size(), 1);
+}
+
+TEST_F(ScreenshotScannerTest, AFileThatNeverFillsIsDroppedForGoodWhileItStays)
+{
+    startScanner();
+    write("empty.png", "");
+    scheduler.advance(0.3); // found
+    scheduler.advance(11 * 0.15 + 0.01); // all eleven checks
+    EXPECT_EQ(scheduler.pendingCount(), 1); // only the rescan is left
+    write("empty.png", "filled too late");
+    scheduler.advance(3.0);
+    EXPECT_TRUE(settled.isEmpty());
+}
+
+TEST_F(ScreenshotScannerTest, DeletedAndRecreatedIsNewAgain)
+{
+    startScanner();
+    write("again.png", "1");
+    scheduler.advance(0.5);
+    QFile::remove(path("again.png"));
+    scheduler.advance(0.31);
+    write("again.png", "2");
+    scheduler.advance(0.5);
+    EXPECT_EQ(settled, QStringList({path("again.png"), path("again.png")}));
+}
+
+TEST_F(ScreenshotScannerTest, FilesFoundTogetherAreReportedInListingOrder)
+{
+    startScanner();
+    write("one.png", "1");
+    write("two.png", "2");
+    write("three.jpg", "3");
+    const QStringList listed = scanner->currentImageFiles();
+    scheduler.advance(0.5);
+    QStringList expected;
+    for (const QString &name : listed)
+        expected.append(path(name));
+    EXPECT_EQ(settled, expected);
+}
+
+TEST_F(ScreenshotScannerTest, SpecialEntriesNeverBlockTheQueue)
+{
+    startScanner();
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo.png")).constData(), 0600), 0);
+    ASSERT_TRUE(QDir(folder.path()).mkdir("dir.png"));
+    ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(path("zero.png")).constData()), 0);
+    scheduler.advance(3.0);
+    // The FIFO never holds data; the others settle and fail to load later.
+    EXPECT_FALSE(settled.contains(path("fifo.png")));
+    write("after.png", "x");
+    scheduler.advance(0.5);
+    EXPECT_TRUE(settled.contains(path("after.png")));
+}
+
+TEST_F(ScreenshotScannerTest, AFolderThatCannotBeOpenedLeavesTheScannerInert)
+{
+    scanner = std::make_unique<ScreenshotScanner>(folder.filePath("missing"), scheduler,
+                                                  [this](const QString &p) { settled.append(p); });
+    scanner->start();
+    EXPECT_TRUE(scanner->isInert());
+    EXPECT_EQ(scheduler.pendingCount(), 0);
+    QDir().mkdir(folder.filePath("missing"));
+    write("missing/late.png", "x");
+    scheduler.advance(2.0);
+    EXPECT_TRUE(settled.isEmpty());
+}
+
+TEST_F(ScreenshotScannerTest, StoppingEndsTheRescans)
+{
+    startScanner();
+    scanner->stop();
+    write("after-stop.png", "x");
+    scheduler.advance(2.0);
+    EXPECT_TRUE(settled.isEmpty());
+}
+
+} // namespace
