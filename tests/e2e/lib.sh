@@ -242,3 +242,38 @@ pixel() {
 brightness() {
     echo $((($1 + $2 + $3) / 3))
 }
+
+# The screenshot folder of the isolated home, created before zorv starts.
+SHOTS="$HOME/Pictures/Screenshots"
+
+# png PATH [SIZE] [COLOR]: writes a PNG image.
+png() {
+    convert -size "${2:-64x48}" "xc:${3:-red}" "PNG32:$1"
+}
+
+# set_clipboard ARGS...: xclip owns the clipboard in the foreground until the
+# test ends or the next call replaces it. Give the content as a file: a
+# background job reads nothing from standard input.
+CLIP_PID=""
+set_clipboard() {
+    [ -z "$CLIP_PID" ] || kill "$CLIP_PID" 2>/dev/null || true
+    xclip -quiet -selection clipboard "$@" >/dev/null 2>&1 &
+    CLIP_PID=$!
+    STARTED_PIDS+=("$CLIP_PID")
+    sleep 0.3
+}
+
+# Brings the panel fully out with the pointer and clicks a footer button.
+PANEL_TOP=175
+PASTE_BUTTON="84 $((PANEL_TOP + 432))"
+HISTORY_BUTTON="48 $((PANEL_TOP + 432))"
+click_footer_button() {
+    xdotool mousemove 0 400
+    wait_until 2 panel_at 0 || fail "the panel did not come out for a click"
+    # shellcheck disable=SC2086
+    xdotool mousemove $1 click 1
+}
+
+stored_contains() {
+    stored_shelf | grep -qF -- "$1"
+}
