@@ -224,12 +224,25 @@ seed_shelf() {
         done
         echo "zorv.shelf.items\\size=$i"
     } >"$CONF"
-    SEEDED_SUM=$(md5sum <"$CONF")
+    mark_store
 }
 
-# True once zorv has written the store since seed_shelf.
+# Remembers the store as it is now, for store_rewritten.
+mark_store() {
+    STORE_MARK=$(md5sum <"$CONF")
+}
+
+# True once zorv has written the store differently since mark_store.
 store_rewritten() {
-    [ "$(md5sum <"$CONF")" != "$SEEDED_SUM" ]
+    [ "$(md5sum <"$CONF")" != "$STORE_MARK" ]
+}
+
+# card_shown N: the shown panel has a card in slot N (1 is the top). Card
+# faces are lighter than the panel around them.
+card_shown() {
+    local r g b
+    read -r r g b < <(pixel 100 $((PANEL_TOP + 8 + ($1 - 1) * 82 + 60)))
+    [ "$(brightness "$r" "$g" "$b")" -ge 40 ]
 }
 
 # pixel X Y: the colour of a root-window pixel as "r g b" (0-255).
