@@ -9,11 +9,12 @@
 #include "shelf/ShelfArchive.h"
 #include "views/CardFade.h"
 #include "views/FooterButton.h"
+#include "views/ShelfDropTargetView.h"
+#include "views/ShelfStackView.h"
 #include "views/TextItemView.h"
 #include "views/ThumbnailView.h"
 
 #include <QRegion>
-#include <QVBoxLayout>
 #include <QWidget>
 
 PanelController::PanelController(const PlatformServices &services, QObject *parent)
@@ -23,7 +24,7 @@ PanelController::PanelController(const PlatformServices &services, QObject *pare
     const QRectF hidden = PanelVisibility::initialFrame(services.screens, QSizeF(panelWidth, panelHeight));
     m_panel = std::make_unique<PanelWindow>(hidden.toRect());
     m_containerView = new PanelBackgroundView(m_panel->testAttribute(Qt::WA_TranslucentBackground), m_panel.get());
-    m_dropTarget = new QWidget(m_panel.get());
+    m_dropTarget = new ShelfDropTargetView(services.tempFolder, services.scheduler, m_panel.get());
     setupViews();
     m_visibility = std::make_unique<PanelVisibility>(services.scheduler, services.screens, m_panel.get(),
                                                      m_borderHostView);
@@ -54,12 +55,20 @@ void PanelController::setupViews()
     m_borderHostView = new PanelBorderView(m_panel.get());
     m_borderHostView->setGeometry(bounds);
 
-    m_stackView = new QWidget(m_dropTarget);
+    // Dropped items arrive on top, with the panel fully out; a drag over
+    // the panel keeps it out.
+    const QPointer<PanelController> self(this);
+    m_dropTarget->onItemDropped = [self](const ShelfItemKind &kind) {
+        if (self)
+            self->addItem(ShelfItem::make(kind, self->m_services.scheduler.now()), RevealStyle::show);
+    };
+    m_dropTarget->onDragHoverChanged = [self](bool hovering) {
+        if (self && self->m_visibility)
+            self->m_visibility->handleDragHoverChanged(hovering);
+    };
+
+    m_stackView = new ShelfStackView(padding, itemSpacing, m_dropTarget);
     m_stackView->setGeometry(0, 0, panelWidth, panelHeight - footerHeight);
-    m_stackLayout = new QVBoxLayout(m_stackView);
-    m_stackLayout->setContentsMargins(padding, padding, padding, padding);
-    m_stackLayout->setSpacing(itemSpacing);
-    m_stackLayout->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
     setupHistoryButton(m_dropTarget);
 
@@ -96,7 +105,7 @@ void PanelController::addItem(const ShelfItem &item, RevealStyle style)
 {
     ItemCardView *view = makeView(item);
     m_slots.prepend(Slot{item, view});
-    m_stackLayout->insertWidget(0, view, 0, Qt::AlignHCenter);
+    m_stackView->insertCard(view, 0, cardFadeInDuration);
     CardFade::fadeIn(view, cardFadeInDuration);
     evictOverflowIfNeeded();
     reveal(style);
@@ -119,9 +128,9 @@ void PanelController::evictOverflowIfNeeded()
 
 void PanelController::collapseAway(ItemCardView *view, double duration)
 {
-    // Leaving the layout at once lets the cards below close the gap while
+    // Leaving the column at once lets the cards below close the gap while
     // this one fades where it stood.
-    m_stackLayout->removeWidget(view);
+    m_stackView->removeCard(view, duration);
     CardFade::fadeOutAndDelete(view, duration);
 }
 
@@ -176,9 +185,9 @@ ItemCardView *PanelController::makeView(const ShelfItem &item)
 {
     ItemCardView *view = nullptr;
     if (const Screenshot *screenshot = item.screenshot())
-        view = new ThumbnailView(*screenshot, itemSize, m_stackView);
+        view = new ThumbnailView(*screenshot, itemSize, m_services.pasteboard, m_stackView);
     else
-        view = new TextItemView(*item.text(), itemSize, m_stackView);
+        view = new TextItemView(*item.text(), itemSize, m_services.pasteboard, m_stackView);
 
     const QPointer<PanelController> self(this);
     const QUuid id = item.id;

@@ -19,7 +19,8 @@ class PanelBackgroundView;
 class PanelBorderView;
 class PanelWindow;
 class PassthroughView;
-class QVBoxLayout;
+class ShelfDropTargetView;
+class ShelfStackView;
 class QWidget;
 class Timer;
 
@@ -59,11 +60,11 @@ public:
     const std::optional<ShelfItem> &clipboardItem() const { return m_clipboardItem; }
     FooterButton *historyButton() const { return m_historyButton; }
     FooterButton *pasteButton() const { return m_pasteButton; }
-    QWidget *stackView() const { return m_stackView; }
+    ShelfStackView *stackView() const { return m_stackView; }
     PanelWindow *panel() const { return m_panel.get(); }
     PanelVisibility *visibility() const { return m_visibility.get(); }
     PanelBorderView *borderHostView() const { return m_borderHostView; }
-    QWidget *dropTarget() const { return m_dropTarget; }
+    ShelfDropTargetView *dropTarget() const { return m_dropTarget; }
     PassthroughView *keyHintOverlay() const { return m_keyHintOverlay; }
     State state() const { return m_visibility->state(); }
 
@@ -109,12 +110,11 @@ private:
 
     std::unique_ptr<PanelWindow> m_panel;
     PanelBackgroundView *m_containerView = nullptr;
-    QWidget *m_dropTarget = nullptr; // hosts the stack and the footer
+    ShelfDropTargetView *m_dropTarget = nullptr; // hosts the stack and the footer
     PanelBorderView *m_borderHostView = nullptr;
     PassthroughView *m_keyHintOverlay = nullptr;
     std::unique_ptr<PanelVisibility> m_visibility;
-    QWidget *m_stackView = nullptr;
-    QVBoxLayout *m_stackLayout = nullptr;
+    ShelfStackView *m_stackView = nullptr;
     FooterButton *m_historyButton = nullptr;
     FooterButton *m_pasteButton = nullptr;
 };

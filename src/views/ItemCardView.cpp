@@ -1,22 +1,187 @@
 #include "views/ItemCardView.h"
 
+#include "platform/Pasteboard.h"
+#include "platform/Scheduler.h"
+#include "views/SymbolIcons.h"
+
+#include <QDrag>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolButton>
+#include <QVariantAnimation>
 
-ItemCardView::ItemCardView(QSize size, QWidget *parent)
-    : QWidget(parent)
+namespace {
+
+QVariantAnimation *opacityAnimation(QObject *owner, qreal from, qreal to, double seconds,
+                                    std::function<void(qreal)> apply)
 {
-    setFixedSize(size);
-    setAttribute(Qt::WA_TranslucentBackground);
+    auto *animation = new QVariantAnimation(owner);
+    animation->setStartValue(from);
+    animation->setEndValue(to);
+    animation->setDuration(secondsToMilliseconds(seconds));
+    QObject::connect(animation, &QVariantAnimation::valueChanged, owner,
+                     [apply = std::move(apply)](const QVariant &value) { apply(value.toReal()); });
+    return animation;
 }
 
-void ItemCardView::paintCardBackground(QPainter &painter) const
+} // namespace
+
+ItemCardView::ItemCardView(QSize bodySize, Pasteboard &pasteboard, QWidget *parent)
+    : QWidget(parent)
+    , m_pasteboard(pasteboard)
+    , m_bodySize(bodySize)
 {
+    setFixedSize(bodySize + QSize(2 * margin, 2 * margin));
+    setAttribute(Qt::WA_TranslucentBackground);
+
+    auto *button = new QToolButton(this);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setAccessibleName(QStringLiteral("Remove"));
+    button->setToolTip(QStringLiteral("Remove"));
+    button->setIcon(SymbolIcons::icon(SymbolIcons::Symbol::XmarkCircleFill, Qt::white));
+    button->setIconSize(QSize(deleteButtonSize, deleteButtonSize));
+    button->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; background: transparent; }"));
+    // The body's top-left corner, overhung by 4 points up and to the left.
+    button->setGeometry(margin - 4, margin - 4, deleteButtonSize, deleteButtonSize);
+    button->hide();
+    connect(button, &QAbstractButton::clicked, this, [this] {
+        if (onDelete)
+            onDelete();
+    });
+    m_deleteButton = button;
+
+    setMask(QRegion(bodyRect()) + QRegion(button->geometry()));
+}
+
+ItemCardView::~ItemCardView() = default;
+
+qreal ItemCardView::flashOpacity() const
+{
+    return m_flashOpacity;
+}
+
+void ItemCardView::copyToClipboard()
+{
+    writeToPasteboard(m_pasteboard);
+    // The flash shows at once and fades; a second copy restarts it.
+    if (m_flashAnimation)
+        m_flashAnimation->stop();
+    m_flashOpacity = flashStartOpacity;
+    update();
+    m_flashAnimation = opacityAnimation(this, flashStartOpacity, 0.0, flashDuration, [this](qreal opacity) {
+        m_flashOpacity = opacity;
+        update();
+    });
+    m_flashAnimation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+QPixmap ItemCardView::renderBody() const
+{
+    const qreal ratio = devicePixelRatioF();
+    QPixmap pixmap(m_bodySize * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
+    const QRect body(QPoint(), m_bodySize);
     QPainterPath shape;
-    shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius, cornerRadius);
-    painter.fillPath(shape, QColor(255, 255, 255, 30));
-    painter.setPen(QPen(QColor(255, 255, 255, 50), 1));
-    painter.drawPath(shape);
+    shape.addRoundedRect(QRectF(body), cornerRadius, cornerRadius);
     painter.setClipPath(shape);
+    painter.fillRect(body, bodyColor());
+    paintContent(painter, body);
+    if (m_flashOpacity > 0) {
+        QColor flash(Qt::white);
+        flash.setAlphaF(0.35 * m_flashOpacity);
+        painter.fillRect(body, flash);
+    }
+    return pixmap;
+}
+
+void ItemCardView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.drawPixmap(bodyRect().topLeft(), renderBody());
+}
+
+void ItemCardView::enterEvent(QEnterEvent *)
+{
+    setHovered(true);
+}
+
+void ItemCardView::leaveEvent(QEvent *)
+{
+    setHovered(false);
+}
+
+void ItemCardView::setHovered(bool hovered)
+{
+    m_deleteButton->setVisible(hovered);
+    animateShadow(hovered ? hoverShadowOpacity : 0.0);
+}
+
+void ItemCardView::animateShadow(qreal to)
+{
+    if (m_shadowAnimation)
+        m_shadowAnimation->stop();
+    m_shadowAnimation = opacityAnimation(this, m_shadowOpacity, to, hoverDuration, [this](qreal opacity) {
+        m_shadowOpacity = opacity;
+        Q_EMIT shadowChanged();
+    });
+    m_shadowAnimation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void ItemCardView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !bodyRect().contains(event->position().toPoint())) {
+        event->ignore();
+        return;
+    }
+    m_mouseDownLocation = event->position().toPoint();
+    m_isPressed = true;
+    m_didDrag = false;
+}
+
+void ItemCardView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_isPressed || m_didDrag)
+        return; // one drag per press
+    if (!exceedsDragThreshold(event->position().toPoint() - m_mouseDownLocation))
+        return;
+    m_didDrag = true;
+    startDrag();
+}
+
+void ItemCardView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !m_isPressed)
+        return;
+    m_isPressed = false;
+    if (m_didDrag)
+        return;
+    if (onClick)
+        onClick();
+    else
+        copyToClipboard();
+}
+
+void ItemCardView::startDrag()
+{
+    const QPointer<ItemCardView> self(this);
+    auto *drag = new QDrag(this);
+    drag->setMimeData(dragData());
+    const QPixmap image = dragImage();
+    drag->setPixmap(image);
+    drag->setHotSpot(m_mouseDownLocation - bodyRect().topLeft());
+    if (onDragStart)
+        onDragStart();
+    drag->exec(Qt::CopyAction, Qt::CopyAction);
+    // The card may have been deleted while the drag ran its own event loop.
+    if (!self)
+        return;
+    m_isPressed = false;
+    if (onDragEnd)
+        onDragEnd();
 }

@@ -1,24 +1,96 @@
 #pragma once
 
+#include <QPixmap>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
 
-// What the shelf needs of every card: a fixed-size view with callbacks the
-// panel sets after making it. Callbacks run on the main thread.
+class FlashOverlay;
+class Pasteboard;
+class QAbstractButton;
+class QMimeData;
+class QVariantAnimation;
+
+// The behaviour that screenshot and text cards share: a rounded body that
+// shows a soft shadow and a delete button on hover, a click that copies the
+// item with a white flash, and a drag that carries it out of the panel.
+// The card reports through four callbacks that its owner sets; it knows
+// nothing of the panel.
+//
+// The widget is the body plus a margin on every side, so that the delete
+// button can overhang the body's top-left corner. Only the body and the
+// button take the mouse; the margin is masked out.
 class ItemCardView : public QWidget
 {
     Q_OBJECT
 public:
-    explicit ItemCardView(QSize size, QWidget *parent = nullptr);
+    ItemCardView(QSize bodySize, Pasteboard &pasteboard, QWidget *parent = nullptr);
+    ~ItemCardView() override;
 
-    std::function<void()> onClick;
+    std::function<void()> onClick; // when unset, a click copies
     std::function<void()> onDelete;
     std::function<void()> onDragStart;
-    std::function<void()> onDragEnd;
+    std::function<void()> onDragEnd; // whatever the drag's outcome
 
-    static constexpr int cornerRadius = 8;
+    // Puts the item on the clipboard and plays the flash.
+    void copyToClipboard();
+
+    QRect bodyRect() const { return QRect(QPoint(margin, margin), m_bodySize); }
+    QAbstractButton *deleteButton() const { return m_deleteButton; }
+    qreal shadowOpacity() const { return m_shadowOpacity; }
+    qreal flashOpacity() const;
+
+    // Whether a press moved this far has become a drag.
+    static bool exceedsDragThreshold(QPoint delta)
+    {
+        return delta.x() * delta.x() + delta.y() * delta.y() > dragThreshold * dragThreshold;
+    }
+
+    static constexpr int margin = 4; // the delete button's overhang
+    static constexpr int cornerRadius = 10;
+    static constexpr int deleteButtonSize = 18;
+    static constexpr int dragThreshold = 4; // points; exactly 4 is still a click
+    static constexpr qreal hoverShadowOpacity = 0.4;
+    static constexpr double hoverDuration = 0.15;
+    static constexpr qreal flashStartOpacity = 0.6;
+    static constexpr double flashDuration = 0.35;
+
+Q_SIGNALS:
+    void shadowChanged();
 
 protected:
-    void paintCardBackground(QPainter &painter) const;
+    // What the variant puts on the clipboard and into a drag.
+    virtual void writeToPasteboard(Pasteboard &pasteboard) const = 0;
+    virtual QMimeData *dragData() const = 0;
+    virtual QPixmap dragImage() const = 0;
+    // Draws the variant's content in the body (in body coordinates).
+    virtual void paintContent(QPainter &painter, const QRect &body) const = 0;
+    virtual QColor bodyColor() const = 0;
+
+    // The body as drawn, with its rounded clip and the flash.
+    QPixmap renderBody() const;
+
+    void paintEvent(QPaintEvent *event) override;
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    void setHovered(bool hovered);
+    void animateShadow(qreal to);
+    void startDrag();
+
+    Pasteboard &m_pasteboard;
+    QSize m_bodySize;
+    QAbstractButton *m_deleteButton = nullptr;
+    qreal m_shadowOpacity = 0;
+    QPointer<QVariantAnimation> m_shadowAnimation;
+    qreal m_flashOpacity = 0;
+    QPointer<QVariantAnimation> m_flashAnimation;
+    QPoint m_mouseDownLocation;
+    bool m_isPressed = false;
+    bool m_didDrag = false;
 };

@@ -1,22 +1,106 @@
 #include "views/TextItemView.h"
 
-#include <QPainter>
+#include "platform/Pasteboard.h"
 
-TextItemView::TextItemView(const QString &text, QSize size, QWidget *parent)
-    : ItemCardView(size, parent)
+#include <QFontMetrics>
+#include <QMimeData>
+#include <QPainter>
+#include <QTextLayout>
+
+TextItemView::TextItemView(const QString &text, QSize size, Pasteboard &pasteboard, QWidget *parent)
+    : ItemCardView(size, pasteboard, parent)
     , m_text(text)
-    , m_displayed(text.left(maxDisplayedCharacters))
+    , m_isWebAddress(looksLikeWebAddress(text))
 {
+    m_lines = layOutLines(size.width() - 2 * textInset);
 }
 
-void TextItemView::paintEvent(QPaintEvent *)
+bool TextItemView::looksLikeWebAddress(const QString &text)
 {
-    QPainter painter(this);
-    paintCardBackground(painter);
-    QFont small = font();
-    small.setPointSizeF(8.5);
-    painter.setFont(small);
-    painter.setPen(QColor(255, 255, 255, 230));
-    painter.drawText(rect().adjusted(textMargin, textMargin - 2, -textMargin, -textMargin),
-                     Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, m_displayed);
+    // Nothing is trimmed: leading white space makes it ordinary text.
+    return text.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
+        || text.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
+
+QFont TextItemView::textFont() const
+{
+    QFont font = this->font();
+    font.setPixelSize(fontPixelSize);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+QStringList TextItemView::layOutLines(int width) const
+{
+    const QFontMetrics metrics(textFont());
+    QString shown = m_text.left(maxLaidOutCharacters);
+    if (m_isWebAddress) {
+        shown = shown.section(QLatin1Char('\n'), 0, 0);
+        return {metrics.elidedText(shown, Qt::ElideMiddle, width)};
+    }
+    shown.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    QStringList lines;
+    // Hard line breaks start new lines; each paragraph wraps on its own.
+    const QStringList paragraphs = shown.split(QLatin1Char('\n'));
+    for (const QString &paragraph : paragraphs) {
+        QTextLayout wrap(paragraph, textFont());
+        wrap.setTextOption(option);
+        wrap.beginLayout();
+        for (QTextLine line = wrap.createLine(); line.isValid(); line = wrap.createLine()) {
+            line.setLineWidth(width);
+            lines.append(paragraph.mid(line.textStart(), line.textLength()));
+            if (lines.size() > maximumLines())
+                break;
+        }
+        wrap.endLayout();
+        if (paragraph.isEmpty())
+            lines.append(QString());
+        if (lines.size() > maximumLines())
+            break;
+    }
+    const bool truncated = lines.size() > maximumLines() || m_text.size() > shown.size();
+    while (lines.size() > maximumLines())
+        lines.removeLast();
+    if (truncated && !lines.isEmpty())
+        lines.last() = metrics.elidedText(lines.last() + QChar(0x2026), Qt::ElideRight, width);
+    return lines;
+}
+
+void TextItemView::writeToPasteboard(Pasteboard &pasteboard) const
+{
+    pasteboard.writeString(m_text);
+}
+
+QMimeData *TextItemView::dragData() const
+{
+    auto *data = new QMimeData;
+    data->setText(m_text);
+    return data;
+}
+
+QPixmap TextItemView::dragImage() const
+{
+    return renderBody();
+}
+
+void TextItemView::paintContent(QPainter &painter, const QRect &body) const
+{
+    painter.setFont(textFont());
+    painter.setPen(m_isWebAddress ? QColor(0, 122, 255) : QColor(Qt::black));
+    const QRect area = body.adjusted(textInset, textInset, -textInset, -textInset);
+    const int lineHeight = QFontMetrics(textFont()).lineSpacing();
+    int y = area.top();
+    for (const QString &line : m_lines) {
+        if (y + lineHeight > area.bottom() + lineHeight / 2)
+            break;
+        painter.drawText(QRect(area.left(), y, area.width(), lineHeight), Qt::AlignLeft | Qt::AlignVCenter, line);
+        y += lineHeight;
+    }
+}
+
+QColor TextItemView::bodyColor() const
+{
+    return QColor(255, 255, 255, qRound(0.92 * 255));
 }

@@ -2,25 +2,39 @@
 
 #include "views/ItemCardView.h"
 
-// The card of a text item: the start of the text, a few lines.
+// The card of a text item: up to five lines of black text, or a web address
+// in blue on one line, truncated in the middle.
 class TextItemView final : public ItemCardView
 {
     Q_OBJECT
 public:
-    TextItemView(const QString &text, QSize size, QWidget *parent = nullptr);
+    TextItemView(const QString &text, QSize size, Pasteboard &pasteboard, QWidget *parent = nullptr);
 
     const QString &text() const { return m_text; }
-    const QString &displayedText() const { return m_displayed; }
+    bool isWebAddress() const { return m_isWebAddress; }
+    int maximumLines() const { return m_isWebAddress ? 1 : 5; }
+    // The lines as laid out on the card.
+    const QStringList &displayedLines() const { return m_lines; }
 
-    // Only this many characters are ever laid out, however long the text:
-    // a 10 MB clipboard text must not freeze the panel.
-    static constexpr int maxDisplayedCharacters = 300;
-    static constexpr int textMargin = 8;
+    static bool looksLikeWebAddress(const QString &text);
+
+    // Only this much of the text is ever laid out, however long it is.
+    static constexpr int maxLaidOutCharacters = 1000;
+    static constexpr int textInset = 10;
+    static constexpr int fontPixelSize = 12;
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
+    void writeToPasteboard(Pasteboard &pasteboard) const override;
+    QMimeData *dragData() const override;
+    QPixmap dragImage() const override;
+    void paintContent(QPainter &painter, const QRect &body) const override;
+    QColor bodyColor() const override;
 
 private:
+    QFont textFont() const;
+    QStringList layOutLines(int width) const;
+
     QString m_text;
-    QString m_displayed;
+    bool m_isWebAddress;
+    QStringList m_lines;
 };

@@ -1,25 +1,59 @@
 #include "views/ThumbnailView.h"
 
+#include "platform/Pasteboard.h"
+
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QPainter>
 
-ThumbnailView::ThumbnailView(const Screenshot &screenshot, QSize size, QWidget *parent)
-    : ItemCardView(size, parent)
+namespace {
+
+// Enough pixels for the card on a 2x screen.
+constexpr qreal thumbnailScale = 2.0;
+
+} // namespace
+
+ThumbnailView::ThumbnailView(const Screenshot &screenshot, QSize size, Pasteboard &pasteboard, QWidget *parent)
+    : ItemCardView(size, pasteboard, parent)
     , m_screenshot(screenshot)
 {
-    if (m_screenshot.image && !m_screenshot.image->isNull())
-        m_thumbnail = QPixmap::fromImage(
-            m_screenshot.image->scaled(size * 2, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    if (m_screenshot.image && !m_screenshot.image->isNull()) {
+        const QSize box = (size - QSize(2 * imageInset, 2 * imageInset)) * thumbnailScale;
+        m_thumbnail = QPixmap::fromImage(m_screenshot.image->scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    }
 }
 
-void ThumbnailView::paintEvent(QPaintEvent *)
+void ThumbnailView::writeToPasteboard(Pasteboard &pasteboard) const
 {
-    QPainter painter(this);
-    paintCardBackground(painter);
+    if (m_screenshot.image)
+        pasteboard.writeImage(*m_screenshot.image);
+}
+
+QMimeData *ThumbnailView::dragData() const
+{
+    auto *data = new QMimeData;
+    data->setUrls({m_screenshot.url});
+    return data;
+}
+
+QPixmap ThumbnailView::dragImage() const
+{
+    // The thumbnail, not the full image: a 4K drag pixmap helps nobody.
+    return m_thumbnail.isNull() ? renderBody() : m_thumbnail.scaled(m_thumbnail.size() / thumbnailScale);
+}
+
+void ThumbnailView::paintContent(QPainter &painter, const QRect &body) const
+{
     if (m_thumbnail.isNull())
         return;
-    const QSize fitted = m_thumbnail.size().scaled(size(), Qt::KeepAspectRatio);
-    QRect target(QPoint(), fitted);
-    target.moveCenter(rect().center());
+    const QRect box = body.adjusted(imageInset, imageInset, -imageInset, -imageInset);
+    QRect target(QPoint(), m_thumbnail.size().scaled(box.size(), Qt::KeepAspectRatio));
+    target.moveCenter(box.center());
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(target, m_thumbnail);
+}
+
+QColor ThumbnailView::bodyColor() const
+{
+    return QColor(0, 0, 0, qRound(0.15 * 255));
 }

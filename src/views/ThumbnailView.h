@@ -3,21 +3,27 @@
 #include "shelf/ScreenshotStore.h"
 #include "views/ItemCardView.h"
 
-#include <QPixmap>
-
-// The card of a screenshot item: the image scaled to fit.
+// The card of a screenshot item. It keeps only a thumbnail scaled once at
+// creation; the full image stays shared with the item, never copied.
 class ThumbnailView final : public ItemCardView
 {
     Q_OBJECT
 public:
-    ThumbnailView(const Screenshot &screenshot, QSize size, QWidget *parent = nullptr);
+    ThumbnailView(const Screenshot &screenshot, QSize size, Pasteboard &pasteboard, QWidget *parent = nullptr);
 
     const Screenshot &screenshot() const { return m_screenshot; }
+    const QPixmap &thumbnail() const { return m_thumbnail; }
+
+    static constexpr int imageInset = 4;
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
+    void writeToPasteboard(Pasteboard &pasteboard) const override;
+    QMimeData *dragData() const override;
+    QPixmap dragImage() const override;
+    void paintContent(QPainter &painter, const QRect &body) const override;
+    QColor bodyColor() const override;
 
 private:
     Screenshot m_screenshot;
-    QPixmap m_thumbnail; // scaled once; a 4K screenshot is never rescaled per paint
+    QPixmap m_thumbnail;
 };

@@ -3,10 +3,10 @@
 #include "views/CardFade.h"
 #include "views/FooterButton.h"
 #include "views/ItemCardView.h"
+#include "views/ShelfStackView.h"
 
 #include <gtest/gtest.h>
 
-#include <QLayout>
 
 namespace {
 
@@ -59,18 +59,18 @@ TEST_F(PanelControllerSlotsTest, NewestItemGoesOnTopAndSixthEvictsTheOldestIntoH
 TEST_F(PanelControllerSlotsTest, CardsMatchSlotsAndEvictedCardFadesThenGoes)
 {
     addTexts({"1", "2", "3", "4", "5", "6"});
-    QPointer<ItemCardView> evicted;
-    // The stack lays out exactly the five slot cards, in slot order.
-    QLayout *layout = panel->stackView()->layout();
-    ASSERT_EQ(layout->count(), 5);
+    // The column holds exactly the five slot cards, in slot order.
+    const QList<ItemCardView *> column = panel->stackView()->cards();
+    ASSERT_EQ(column.size(), 5);
     for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(layout->itemAt(i)->widget(), panel->slots().at(i).view.data());
+        EXPECT_EQ(column.at(i), panel->slots().at(i).view.data());
 
     // The sixth card is still a child while it fades, and gone afterwards.
+    QPointer<ItemCardView> evicted;
     const QList<ItemCardView *> children = panel->stackView()->findChildren<ItemCardView *>();
     EXPECT_EQ(children.size(), 6);
     for (ItemCardView *child : children) {
-        if (layout->indexOf(child) < 0)
+        if (!column.contains(child))
             evicted = child;
     }
     ASSERT_TRUE(evicted);
@@ -82,12 +82,26 @@ TEST_F(PanelControllerSlotsTest, CardsMatchSlotsAndEvictedCardFadesThenGoes)
     EXPECT_EQ(panel->stackView()->findChildren<ItemCardView *>().size(), 5);
 }
 
+TEST_F(PanelControllerSlotsTest, CardsSitSixPointsApartFromEightBelowTheTop)
+{
+    addTexts({"1", "2", "3"});
+    panel->deleteItem(panel->items().at(1).id);
+    fake.scheduler.advance(0.5); // the slides have ended
+    const QList<ItemCardView *> column = panel->stackView()->cards();
+    ASSERT_EQ(column.size(), 2);
+    const QRect top = column.at(0)->bodyRect().translated(column.at(0)->pos());
+    const QRect next = column.at(1)->bodyRect().translated(column.at(1)->pos());
+    EXPECT_EQ(top, QRect(12, 8, 108, 76));
+    EXPECT_EQ(next.top(), top.bottom() + 1 + 6);
+    EXPECT_EQ(next.left(), 12);
+}
+
 TEST_F(PanelControllerSlotsTest, NewCardFadesInOverAFifthOfASecond)
 {
     addTexts({"a"});
     ItemCardView *card = panel->slots().first().view;
     EXPECT_DOUBLE_EQ(CardFade::alpha(card), 0.0);
-    EXPECT_EQ(card->size(), QSize(108, 76));
+    EXPECT_EQ(card->bodyRect().size(), QSize(108, 76));
     fake.scheduler.advance(0.1);
     const double midway = CardFade::alpha(card);
     EXPECT_GT(midway, 0.0);

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "shelf/ShelfItem.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class PrivateTempFolder;
+class QMimeData;
+class Scheduler;
+
+// The panel's content area as a drop target: files, images and text dropped
+// from other programs become shelf item kinds. It reports every drag that
+// enters (acceptable or not) and every exit or end, so the panel can stay
+// out while something is dragged over it.
+class ShelfDropTargetView final : public QWidget
+{
+    Q_OBJECT
+public:
+    ShelfDropTargetView(PrivateTempFolder &tempFolder, const Scheduler &clock, QWidget *parent = nullptr);
+
+    std::function<void(const ShelfItemKind &)> onItemDropped;
+    std::function<void(bool hovering)> onDragHoverChanged;
+
+    // Whether a drag offering this data can be dropped here: plain text, a
+    // file URL, TIFF or PNG, and nothing marked as a password.
+    static bool isAcceptable(const QMimeData *data);
+    // What a drop of this data means: the first local file (an image in
+    // place, else its path as text), else image data (written as a private
+    // PNG), else non-empty text exactly as given.
+    std::optional<ShelfItemKind> itemFor(const QMimeData *data);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void reportHover(bool hovering);
+
+    PrivateTempFolder &m_tempFolder;
+    const Scheduler &m_clock;
+};

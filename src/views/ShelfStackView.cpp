@@ -1,0 +1,95 @@
+#include "views/ShelfStackView.h"
+
+#include "platform/Scheduler.h"
+#include "views/ItemCardView.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPropertyAnimation>
+
+ShelfStackView::ShelfStackView(int inset, int spacing, QWidget *parent)
+    : QWidget(parent)
+    , m_inset(inset)
+    , m_spacing(spacing)
+{
+}
+
+QList<ItemCardView *> ShelfStackView::cards() const
+{
+    QList<ItemCardView *> result;
+    for (const auto &card : m_cards) {
+        if (card)
+            result.append(card);
+    }
+    return result;
+}
+
+QRect ShelfStackView::bodyFrame(int index) const
+{
+    const QSize body = m_cards.isEmpty() || !m_cards.first() ? QSize() : m_cards.first()->bodyRect().size();
+    const int x = (width() - body.width()) / 2;
+    return QRect(QPoint(x, m_inset + index * (body.height() + m_spacing)), body);
+}
+
+void ShelfStackView::insertCard(ItemCardView *card, int index, double slideSeconds)
+{
+    m_cards.insert(qBound(0, index, int(m_cards.size())), card);
+    connect(card, &ItemCardView::shadowChanged, this, qOverload<>(&QWidget::update), Qt::UniqueConnection);
+    // The new card starts in its place; the others slide.
+    card->move(bodyFrame(int(m_cards.indexOf(card))).topLeft() - card->bodyRect().topLeft());
+    card->show();
+    card->raise();
+    layOutCards(slideSeconds);
+}
+
+void ShelfStackView::removeCard(ItemCardView *card, double slideSeconds)
+{
+    m_cards.removeAll(card);
+    layOutCards(slideSeconds);
+}
+
+void ShelfStackView::layOutCards(double slideSeconds)
+{
+    m_cards.removeAll(nullptr);
+    for (int i = 0; i < m_cards.size(); ++i) {
+        ItemCardView *card = m_cards.at(i);
+        const QPoint target = bodyFrame(i).topLeft() - card->bodyRect().topLeft();
+        for (auto *running : card->findChildren<QPropertyAnimation *>(Qt::FindDirectChildrenOnly)) {
+            if (running->propertyName() == "pos")
+                running->stop(); // deletes itself; the new slide starts where the card is
+        }
+        if (card->pos() == target)
+            continue;
+        auto *slide = new QPropertyAnimation(card, "pos", card);
+        slide->setDuration(secondsToMilliseconds(slideSeconds));
+        slide->setEasingCurve(QEasingCurve::OutCubic);
+        slide->setEndValue(target);
+        slide->start(QAbstractAnimation::DeleteWhenStopped);
+    }
+    // Lower cards above upper ones, so a delete button overhanging a
+    // card's top edge is never covered by the card above it.
+    for (const auto &card : m_cards)
+        card->raise();
+}
+
+void ShelfStackView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    for (const auto &card : m_cards) {
+        if (!card || card->shadowOpacity() <= 0)
+            continue;
+        // A soft shadow from a few widening, fainter outlines of the body.
+        const QRectF body = QRectF(card->bodyRect().translated(card->pos())).translated(0, shadowOffsetY);
+        constexpr int steps = 5;
+        for (int step = steps; step >= 1; --step) {
+            const qreal spread = shadowBlur * step / steps;
+            QPainterPath outline;
+            outline.addRoundedRect(body.adjusted(-spread, -spread, spread, spread), ItemCardView::cornerRadius + spread,
+                                   ItemCardView::cornerRadius + spread);
+            painter.setBrush(QColor(0, 0, 0, qRound(255 * card->shadowOpacity() / (steps * 1.5))));
+            painter.drawPath(outline);
+        }
+    }
+}

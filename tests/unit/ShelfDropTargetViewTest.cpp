@@ -1,0 +1,131 @@
+#include "TestImages.h"
+#include "TestServices.h"
+#include "views/ShelfDropTargetView.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+
+namespace {
+
+class ShelfDropTargetViewTest : public ::testing::Test
+{
+protected:
+    TestServices fake;
+    QTemporaryDir folder;
+    ShelfDropTargetView target{fake.tempFolder, fake.scheduler};
+};
+
+TEST_F(ShelfDropTargetViewTest, OnlyTheFirstOfSeveralFilesIsTakenInPlace)
+{
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(TestImages::writePng(folder.path(), "a.png")),
+                  QUrl::fromLocalFile(TestImages::writePng(folder.path(), "b.png")),
+                  QUrl::fromLocalFile(TestImages::writePng(folder.path(), "c.png"))});
+    const auto kind = target.itemFor(&data);
+    ASSERT_TRUE(kind);
+    const Screenshot *shot = std::get_if<Screenshot>(&*kind);
+    ASSERT_TRUE(shot);
+    EXPECT_EQ(shot->url, QUrl::fromLocalFile(folder.filePath("a.png")));
+    ASSERT_TRUE(shot->image);
+}
+
+TEST_F(ShelfDropTargetViewTest, AFileThatIsNoImageBecomesItsPath)
+{
+    QFile notes(folder.filePath("notes.txt"));
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.write("plain text");
+    notes.close();
+    QMimeData data;
+    data.setUrls({QUrl("https://example.com/not-a-file"), QUrl::fromLocalFile(notes.fileName())});
+    data.setText("ignored text");
+    const auto kind = target.itemFor(&data);
+    ASSERT_TRUE(kind);
+    EXPECT_EQ(std::get<QString>(*kind), notes.fileName());
+}
+
+TEST_F(ShelfDropTargetViewTest, ImageDataBecomesAPrivatePng)
+{
+    QImage image(5, 5, QImage::Format_ARGB32);
+    image.fill(QColor(1, 2, 3, 200));
+    QMimeData data;
+    data.setImageData(image);
+    const auto kind = target.itemFor(&data);
+    ASSERT_TRUE(kind);
+    const Screenshot &shot = std::get<Screenshot>(*kind);
+    EXPECT_EQ(QFileInfo(shot.url.toLocalFile()).absolutePath(), fake.tempFolder.path());
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(shot.url.toLocalFile()).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(QImage(shot.url.toLocalFile()).pixelColor(2, 2), QColor(1, 2, 3, 200));
+}
+
+TEST_F(ShelfDropTargetViewTest, TextIsKeptUntrimmedAndEmptyTextIsRefused)
+{
+    QMimeData spaces;
+    spaces.setText("   ");
+    const auto kind = target.itemFor(&spaces);
+    ASSERT_TRUE(kind);
+    EXPECT_EQ(std::get<QString>(*kind), "   ");
+
+    QMimeData empty;
+    empty.setText("");
+    EXPECT_FALSE(target.itemFor(&empty));
+}
+
+TEST_F(ShelfDropTargetViewTest, PasswordsAndForeignTypesAreRefused)
+{
+    QMimeData secret;
+    secret.setText("hunter2");
+    secret.setData("x-kde-passwordManagerHint", "secret");
+    EXPECT_FALSE(ShelfDropTargetView::isAcceptable(&secret));
+    EXPECT_FALSE(target.itemFor(&secret));
+
+    QMimeData colour;
+    colour.setColorData(QColor(Qt::red));
+    EXPECT_FALSE(ShelfDropTargetView::isAcceptable(&colour));
+    EXPECT_FALSE(target.itemFor(&colour));
+}
+
+TEST_F(ShelfDropTargetViewTest, HoverIsReportedOnEnterEvenForForeignTypesAndOnExit)
+{
+    QList<bool> reports;
+    target.onDragHoverChanged = [&](bool hovering) { reports.append(hovering); };
+    QMimeData colour;
+    colour.setColorData(QColor(Qt::red));
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &colour, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &enter);
+    QDragMoveEvent move(QPoint(12, 12), Qt::CopyAction, &colour, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &move);
+    EXPECT_FALSE(move.isAccepted());
+    QDragLeaveEvent leave;
+    QCoreApplication::sendEvent(&target, &leave);
+    EXPECT_EQ(reports, QList<bool>({true, false}));
+}
+
+TEST_F(ShelfDropTargetViewTest, ADropReportsTheItemAndEndsTheHover)
+{
+    QList<bool> reports;
+    QList<ShelfItemKind> dropped;
+    target.onDragHoverChanged = [&](bool hovering) { reports.append(hovering); };
+    target.onItemDropped = [&](const ShelfItemKind &kind) { dropped.append(kind); };
+    QMimeData text;
+    text.setText("dropped text");
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    ASSERT_EQ(dropped.size(), 1);
+    EXPECT_EQ(std::get<QString>(dropped.first()), "dropped text");
+    EXPECT_EQ(reports, QList<bool>({true, false}));
+}
+
+} // namespace
