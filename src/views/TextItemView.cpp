@@ -7,12 +7,22 @@
 #include <QPainter>
 #include <QTextLayout>
 
+#include <algorithm>
+
 TextItemView::TextItemView(const QString &text, QSize size, Pasteboard &pasteboard, QWidget *parent)
     : ItemCardView(size, pasteboard, parent)
     , m_text(text)
     , m_isWebAddress(looksLikeWebAddress(text))
 {
     m_lines = layOutLines(size.width() - 2 * textInset);
+    // Five lines may not fit the card's height; the last one that does
+    // carries the ellipsis.
+    const int fitting = std::max(1, (size.height() - 2 * textInset) / QFontMetrics(textFont()).lineSpacing());
+    if (m_lines.size() > fitting) {
+        m_lines = m_lines.mid(0, fitting);
+        m_lines.last() = QFontMetrics(textFont()).elidedText(m_lines.last() + QChar(0x2026), Qt::ElideRight,
+                                                              size.width() - 2 * textInset);
+    }
 }
 
 bool TextItemView::looksLikeWebAddress(const QString &text)
@@ -93,8 +103,6 @@ void TextItemView::paintContent(QPainter &painter, const QRect &body) const
     const int lineHeight = QFontMetrics(textFont()).lineSpacing();
     int y = area.top();
     for (const QString &line : m_lines) {
-        if (y + lineHeight > area.bottom() + lineHeight / 2)
-            break;
         painter.drawText(QRect(area.left(), y, area.width(), lineHeight), Qt::AlignLeft | Qt::AlignVCenter, line);
         y += lineHeight;
     }

