@@ -1,0 +1,277 @@
+#include "hotkeys/HotkeyManager.h"
+
+#include "hotkeys/HotkeyStore.h"
+#include "platform/NotificationCenter.h"
+#include "platform/Scheduler.h"
+
+#include <QPointer>
+
+#include <limits>
+
+namespace {
+
+constexpr double distantPast = -std::numeric_limits<double>::max();
+
+bool withinLeader(quint64 held, quint64 leader)
+{
+    return (held & ~leader) == 0;
+}
+
+} // namespace
+
+HotkeyManager::HotkeyManager(Scheduler &scheduler, GlobalInput &input, HotkeyStore &store,
+                             NotificationCenter &notifications, QObject *parent)
+    : QObject(parent)
+    , m_scheduler(scheduler)
+    , m_input(input)
+    , m_store(store)
+    , m_notifications(notifications)
+    , m_tapStartedAt(distantPast)
+    , m_lastTapEndedAt(distantPast)
+{
+}
+
+HotkeyManager::~HotkeyManager()
+{
+    // Nothing may stay grabbed or watched once the manager is gone.
+    if (m_isArmed)
+        teardownArmedState();
+    if (m_handlerInstalled)
+        m_input.setHotKeyHandler(nullptr);
+}
+
+void HotkeyManager::start()
+{
+    if (!m_handlerInstalled) {
+        const QPointer<HotkeyManager> self(this);
+        m_input.setHotKeyHandler([self](HotKeyId id) {
+            if (self)
+                self->handleHotKey(id);
+        });
+        m_handlerInstalled = true;
+    }
+    m_pollTimer = m_scheduler.scheduleRepeating(pollInterval, this, [this] { poll(); });
+    if (!m_observing) {
+        m_observing = true;
+        connect(&m_notifications, &NotificationCenter::posted, this, [this](const QString &name) {
+            if (name != HotkeyStore::didChange)
+                return;
+            // New bindings take effect at the next arming.
+            resetGesture();
+            disarm();
+        });
+    }
+}
+
+void HotkeyManager::stop()
+{
+    m_pollTimer.reset();
+    disarm();
+}
+
+void HotkeyManager::setSuspended(bool suspended)
+{
+    m_isSuspended = suspended;
+    if (suspended) {
+        resetGesture();
+        disarm();
+    }
+}
+
+void HotkeyManager::resetGesture()
+{
+    m_tapCount = 0;
+    m_isInTap = false;
+    m_awaitingFullRelease = false;
+}
+
+void HotkeyManager::poll()
+{
+    const HotkeyConfig &config = m_store.config();
+    if (!config.enabled || m_isSuspended) {
+        resetGesture();
+        return;
+    }
+    if (m_isArmed)
+        checkForStrayKey();
+    const double now = m_scheduler.now();
+    const quint64 held = m_input.modifierFlags() & ModifierBits::mask;
+    const quint64 leader = config.leaderModifiersRaw & ModifierBits::mask;
+    if (m_isInTap)
+        pollInTap(now, held, leader);
+    else
+        pollBetweenTaps(now, held, leader);
+}
+
+void HotkeyManager::pollInTap(double now, quint64 held, quint64 leader)
+{
+    if (held == leader) {
+        if (now - m_tapStartedAt > maxTapHold) { // held too long: not a tap
+            m_tapCount = 0;
+            m_isInTap = false;
+            m_awaitingFullRelease = true;
+        }
+        return;
+    }
+    m_isInTap = false;
+    if (withinLeader(held, leader) && m_input.keyDownCount() == m_keyDownCountAtGestureStart) {
+        ++m_tapCount;
+        m_lastTapEndedAt = now;
+        if (m_tapCount == 2) {
+            m_tapCount = 0;
+            if (m_isArmed)
+                disarm();
+            else
+                arm();
+        }
+        return;
+    }
+    // Spoiled by another modifier, or by a key pressed during the gesture.
+    m_tapCount = 0;
+    m_awaitingFullRelease = held != 0;
+}
+
+void HotkeyManager::pollBetweenTaps(double now, quint64 held, quint64 leader)
+{
+    if (m_awaitingFullRelease) {
+        if (held == 0)
+            m_awaitingFullRelease = false;
+        return;
+    }
+    if (m_tapCount >= 1 && now - m_lastTapEndedAt > maxTapGap)
+        m_tapCount = 0;
+    if (held == leader) {
+        const quint32 count = m_input.keyDownCount();
+        if (m_tapCount == 0) {
+            m_keyDownCountAtGestureStart = count;
+        } else if (count != m_keyDownCountAtGestureStart) {
+            // A key went down between the taps: this tap starts afresh.
+            m_tapCount = 0;
+            m_keyDownCountAtGestureStart = m_input.keyDownCount();
+        }
+        m_isInTap = true;
+        m_tapStartedAt = now;
+        return;
+    }
+    if (withinLeader(held, leader))
+        return;
+    m_tapCount = 0;
+    m_awaitingFullRelease = true;
+}
+
+void HotkeyManager::arm()
+{
+    if (m_isArmed)
+        return;
+    m_isArmed = true;
+    m_keyDownCountAtArm = m_input.keyDownCount();
+    registerActionHotKeys();
+    m_armedTimeoutTimer = m_scheduler.scheduleOneShot(armedTimeout, this, [this] {
+        if (m_isArmed)
+            disarm();
+    });
+    const QPointer<HotkeyManager> self(this);
+    m_mouseMonitor = m_input.addMouseDownMonitor([self] {
+        if (self && self->m_isArmed)
+            self->disarm();
+    });
+    if (onArm)
+        onArm();
+}
+
+void HotkeyManager::disarm()
+{
+    if (!m_isArmed)
+        return;
+    teardownArmedState();
+    if (onDisarm)
+        onDisarm();
+}
+
+void HotkeyManager::registerActionHotKeys()
+{
+    const HotkeyConfig &config = m_store.config();
+    const quint32 leaderMask = CarbonModifiers::fromModifierBits(config.leaderModifiersRaw & ModifierBits::mask);
+    quint32 nextId = 1;
+    auto add = [this](quint32 keyCode, quint32 modifiers, quint32 id) {
+        if (std::optional<GlobalInput::Token> token = m_input.registerHotKey(keyCode, modifiers, {signature, id}))
+            m_hotKeyRefs.append(*token);
+    };
+    for (HotkeyAction action : HotkeyActions::allCases()) {
+        const std::optional<KeyBinding> binding = config.binding(action);
+        if (!binding)
+            continue; // an unbound action takes no id
+        const quint32 id = nextId++;
+        m_actionsByHotKeyId.insert(id, action);
+        add(binding->keyCode, binding->carbonModifiers(), id);
+        // A plain key also fires while the leader is still held.
+        if ((binding->modifiersRaw & ModifierBits::mask) == 0)
+            add(binding->keyCode, leaderMask, id);
+    }
+    add(cancelKeyCode, 0, cancelHotKeyId);
+}
+
+void HotkeyManager::unregisterActionHotKeys()
+{
+    for (GlobalInput::Token token : std::as_const(m_hotKeyRefs))
+        m_input.unregisterHotKey(token);
+    m_hotKeyRefs.clear();
+    m_actionsByHotKeyId.clear();
+}
+
+void HotkeyManager::teardownArmedState()
+{
+    m_isArmed = false;
+    m_strayKeyCheckPending = false;
+    m_armedTimeoutTimer.reset();
+    if (m_mouseMonitor) {
+        m_input.removeMouseDownMonitor(*m_mouseMonitor);
+        m_mouseMonitor.reset();
+    }
+    unregisterActionHotKeys();
+}
+
+void HotkeyManager::checkForStrayKey()
+{
+    if (m_strayKeyCheckPending || m_input.keyDownCount() == m_keyDownCountAtArm)
+        return;
+    // A hot key also moves the counter, but its event arrives within the
+    // grace period and clears the pending check.
+    m_strayKeyCheckPending = true;
+    m_scheduler.runAfter(strayKeyGrace, this, [this] {
+        if (m_strayKeyCheckPending && m_isArmed)
+            disarm();
+    });
+}
+
+void HotkeyManager::handleHotKey(HotKeyId id)
+{
+    if (id.signature != signature)
+        return;
+    if (id.id == cancelHotKeyId) {
+        disarm();
+        return;
+    }
+    const auto it = m_actionsByHotKeyId.constFind(id.id);
+    if (it != m_actionsByHotKeyId.cend())
+        fire(*it);
+}
+
+void HotkeyManager::fire(HotkeyAction action)
+{
+    if (!m_isArmed)
+        return;
+    if (action == HotkeyAction::deleteItem) {
+        // Stays armed so the next key picks the card to delete.
+        m_keyDownCountAtArm = m_input.keyDownCount();
+        m_strayKeyCheckPending = false;
+        if (m_armedTimeoutTimer)
+            m_armedTimeoutTimer->setFireDate(m_scheduler.now() + armedTimeout);
+        if (onAction)
+            onAction(action);
+        return;
+    }
+    teardownArmedState();
+    if (onAction)
+        onAction(action);
+}

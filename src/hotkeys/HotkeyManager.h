@@ -1,0 +1,89 @@
+#pragma once
+
+#include "hotkeys/HotkeyAction.h"
+#include "platform/GlobalInput.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class HotkeyStore;
+class NotificationCenter;
+class Scheduler;
+class Timer;
+
+// Turns a double tap of the leader chord into a short armed period in which
+// single keys act as system-wide hot keys. The gesture is recognised by
+// polling the global modifier state 60 times a second; hot keys exist only
+// while armed, so typing elsewhere is never intercepted. Escape, a click in
+// another program, any other key, another double tap, the time-out, a
+// configuration change, suspension and stop() end the armed period.
+class HotkeyManager final : public QObject
+{
+    Q_OBJECT
+public:
+    HotkeyManager(Scheduler &scheduler, GlobalInput &input, HotkeyStore &store, NotificationCenter &notifications,
+                  QObject *parent = nullptr);
+    ~HotkeyManager() override;
+
+    std::function<void()> onArm;
+    std::function<void()> onDisarm; // not after an action fired
+    std::function<void(HotkeyAction)> onAction;
+
+    void start();
+    void stop();
+
+    bool isSuspended() const { return m_isSuspended; }
+    void setSuspended(bool suspended);
+    bool isArmed() const { return m_isArmed; }
+
+    static constexpr double maxTapHold = 0.45;
+    static constexpr double maxTapGap = 0.4;
+    static constexpr double armedTimeout = 6.0;
+    static constexpr double pollInterval = 1.0 / 60.0;
+    static constexpr double strayKeyGrace = 0.12;
+    static constexpr quint32 cancelHotKeyId = 999;
+    static constexpr quint32 cancelKeyCode = 53; // Escape
+    static constexpr quint32 signature = ('Z' << 24) | ('O' << 16) | ('R' << 8) | 'V';
+
+private:
+    void poll();
+    void pollInTap(double now, quint64 held, quint64 leader);
+    void pollBetweenTaps(double now, quint64 held, quint64 leader);
+    void resetGesture();
+    void arm();
+    void disarm();
+    void registerActionHotKeys();
+    void unregisterActionHotKeys();
+    void teardownArmedState();
+    void checkForStrayKey();
+    void handleHotKey(HotKeyId id);
+    void fire(HotkeyAction action);
+
+    Scheduler &m_scheduler;
+    GlobalInput &m_input;
+    HotkeyStore &m_store;
+    NotificationCenter &m_notifications;
+
+    bool m_isSuspended = false;
+    bool m_isArmed = false;
+    std::unique_ptr<Timer> m_pollTimer;
+    int m_tapCount = 0;
+    bool m_isInTap = false;
+    double m_tapStartedAt;
+    double m_lastTapEndedAt;
+    bool m_awaitingFullRelease = false;
+    quint32 m_keyDownCountAtGestureStart = 0;
+    quint32 m_keyDownCountAtArm = 0;
+    bool m_strayKeyCheckPending = false;
+    std::unique_ptr<Timer> m_armedTimeoutTimer;
+    std::optional<GlobalInput::Token> m_mouseMonitor;
+    QList<GlobalInput::Token> m_hotKeyRefs;
+    QHash<quint32, HotkeyAction> m_actionsByHotKeyId;
+    bool m_handlerInstalled = false;
+    bool m_observing = false;
+};

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Modifier bits in the stored (Cocoa) layout, the same on every platform.
+namespace ModifierBits {
+constexpr quint64 shift = 0x20000;
+constexpr quint64 control = 0x40000;
+constexpr quint64 option = 0x80000;
+constexpr quint64 command = 0x100000;
+constexpr quint64 mask = 0x1E0000;
+} // namespace ModifierBits
+
+// A key press as the platform reports it: the key's code in the stored
+// (macOS ANSI) numbering, what it types without modifiers, and the held
+// modifiers in the stored bit layout.
+struct KeyEvent
+{
+    quint16 keyCode = 0;
+    std::optional<QString> charactersIgnoringModifiers;
+    quint64 modifierFlags = 0;
+};
+
+// A key and the modifiers that must be held with it, with the text that
+// names the key on key caps.
+struct KeyBinding
+{
+    quint32 keyCode = 0;
+    quint64 modifiersRaw = 0;
+    QString label;
+
+    friend bool operator==(const KeyBinding &, const KeyBinding &) = default;
+
+    // The binding a key press makes, or nothing when no label can be formed.
+    static std::optional<KeyBinding> fromEvent(const KeyEvent &event);
+
+    // The modifiers in the classic hot-key mask layout.
+    quint32 carbonModifiers() const;
+};
+
+namespace CarbonModifiers {
+constexpr quint32 command = 0x100;
+constexpr quint32 shift = 0x200;
+constexpr quint32 option = 0x800;
+constexpr quint32 control = 0x1000;
+quint32 fromModifierBits(quint64 bits);
+} // namespace CarbonModifiers
+
+// One glyph per held modifier, in the order control, option, shift, command.
+QStringList modifierGlyphs(quint64 modifierFlags);

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <functional>
+#include <optional>
+
+// A system-wide hot key's identity: a four-character signature and a number.
+struct HotKeyId
+{
+    quint32 signature = 0;
+    quint32 id = 0;
+};
+
+// Keyboard and mouse state of the whole session, whichever program has the
+// focus, and system-wide hot keys. Key codes are in the stored (macOS
+// ANSI) numbering, modifiers in the stored bit layout or, for hot keys, the
+// classic hot-key mask; implementations translate.
+class GlobalInput
+{
+public:
+    using Token = quint64;
+
+    virtual ~GlobalInput() = default;
+
+    // The modifier keys held now.
+    virtual quint64 modifierFlags() = 0;
+    // A count of key presses seen so far; modifier keys alone do not move it.
+    virtual quint32 keyDownCount() = 0;
+
+    // Receives every press of a hot key registered here, on the main thread.
+    virtual void setHotKeyHandler(std::function<void(HotKeyId)> handler) = 0;
+    // Nothing when the combination cannot be had (another program holds it,
+    // or the key does not exist here).
+    virtual std::optional<Token> registerHotKey(quint32 keyCode, quint32 carbonModifiers, HotKeyId id) = 0;
+    virtual void unregisterHotKey(Token token) = 0;
+
+    // Calls `handler` on the main thread for each left or right click that
+    // goes to another program. Nothing when clicks cannot be watched.
+    virtual std::optional<Token> addMouseDownMonitor(std::function<void()> handler) = 0;
+    virtual void removeMouseDownMonitor(Token token) = 0;
+};

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "platform/GlobalInput.h"
+
+#include <QList>
+#include <QSet>
+
+// Global input as fields: the test holds modifiers, presses keys and clicks
+// by hand. Hot keys are "grabbed" unless the combination is in `taken`.
+class FakeGlobalInput final : public GlobalInput
+{
+public:
+    struct Registration
+    {
+        Token token;
+        quint32 keyCode;
+        quint32 modifiers;
+        HotKeyId id;
+    };
+
+    quint64 modifierFlags() override { return modifiers; }
+    quint32 keyDownCount() override { return keyDowns; }
+    void setHotKeyHandler(std::function<void(HotKeyId)> handler) override { hotKeyHandler = std::move(handler); }
+
+    std::optional<Token> registerHotKey(quint32 keyCode, quint32 carbonModifiers, HotKeyId id) override
+    {
+        if (taken.contains({keyCode, carbonModifiers}))
+            return std::nullopt;
+        registrations.append({++lastToken, keyCode, carbonModifiers, id});
+        return lastToken;
+    }
+
+    void unregisterHotKey(Token token) override
+    {
+        registrations.removeIf([token](const Registration &r) { return r.token == token; });
+    }
+
+    std::optional<Token> addMouseDownMonitor(std::function<void()> handler) override
+    {
+        mouseHandler = std::move(handler);
+        return ++lastToken;
+    }
+
+    void removeMouseDownMonitor(Token) override { mouseHandler = nullptr; }
+
+    // A key press: the counter moves and a registered combination fires.
+    void pressKey(quint32 keyCode, quint32 carbonModifiers = 0)
+    {
+        ++keyDowns;
+        for (const Registration &r : std::as_const(registrations)) {
+            if (r.keyCode == keyCode && r.modifiers == carbonModifiers) {
+                if (hotKeyHandler)
+                    hotKeyHandler(r.id);
+                return;
+            }
+        }
+    }
+
+    void clickElsewhere()
+    {
+        if (mouseHandler)
+            mouseHandler();
+    }
+
+    quint64 modifiers = 0;
+    quint32 keyDowns = 100;
+    QList<Registration> registrations;
+    QSet<std::pair<quint32, quint32>> taken;
+    std::function<void(HotKeyId)> hotKeyHandler;
+    std::function<void()> mouseHandler;
+    Token lastToken = 0;
+};
