@@ -7,7 +7,7 @@ set -euo pipefail
 build_packages=(
     g++ cmake make pkg-config
     qt6-base-dev qt6-qpa-plugins
-    libxcb1-dev libxcb-xinput-dev libxcb-xkb-dev libxcb-keysyms1-dev
+    libxcb1-dev libxcb-xinput-dev libxcb-xkb-dev libxkbcommon-dev
     fonts-dejavu-core
 )
 test_packages=(

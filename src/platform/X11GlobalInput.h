@@ -1,0 +1,80 @@
+#pragma once
+
+#include "platform/GlobalInput.h"
+
+#include <QList>
+#include <QObject>
+#include <QSet>
+
+#include <memory>
+
+class QSocketNotifier;
+class X11KeyMap;
+struct xcb_connection_t;
+
+// Global input on a private X connection, read through a socket notifier:
+// - modifier state from XKB state events (queried only without XKB),
+// - the key counter from XInput2 raw key presses, modifier keys excluded,
+// - hot keys as passive grabs on the root window, in four variants so that
+//   Caps Lock and Num Lock do not stop them,
+// - the click monitor from XInput2 raw presses of buttons 1 and 3, judged
+//   by the window under the pointer.
+class X11GlobalInput final : public QObject, public GlobalInput
+{
+    Q_OBJECT
+public:
+    // `ownWindows` names the X windows that belong to this program; clicks
+    // on them do not count as clicks elsewhere.
+    explicit X11GlobalInput(std::function<QSet<quint32>()> ownWindows, QObject *parent = nullptr);
+    ~X11GlobalInput() override;
+
+    bool isConnected() const { return m_connection != nullptr; }
+    bool hasEventFedModifiers() const { return m_hasXkb; }
+    bool hasRawEvents() const { return m_xiOpcode != 0; }
+    const X11KeyMap &keyMap() const { return *m_keyMap; }
+
+    quint64 modifierFlags() override;
+    quint32 keyDownCount() override;
+    void setHotKeyHandler(std::function<void(HotKeyId)> handler) override;
+    std::optional<Token> registerHotKey(quint32 keyCode, quint32 carbonModifiers, HotKeyId id) override;
+    void unregisterHotKey(Token token) override;
+    std::optional<Token> addMouseDownMonitor(std::function<void()> handler) override;
+    void removeMouseDownMonitor(Token token) override;
+
+    // Every registration is grabbed with these extra lock modifiers too.
+    QList<quint16> lockVariants() const;
+
+private:
+    struct Grab
+    {
+        Token token;
+        quint8 keycode;
+        quint16 modifiers;
+        HotKeyId id;
+    };
+
+    void setUpXkb();
+    void setUpXInput();
+    void selectRawEvents();
+    void drainEvents();
+    void handleEvent(const void *event); // an xcb_generic_event_t
+    void handleKeyPress(quint8 keycode, quint16 state);
+    bool pointerIsOverOwnWindow();
+    void ungrab(quint8 keycode, quint16 modifiers);
+
+    std::function<QSet<quint32>()> m_ownWindows;
+    xcb_connection_t *m_connection = nullptr;
+    quint32 m_root = 0;
+    std::unique_ptr<X11KeyMap> m_keyMap;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    quint8 m_xkbFirstEvent = 0;
+    bool m_hasXkb = false;
+    quint8 m_xiOpcode = 0;
+    quint16 m_xkbBaseMods = 0;
+    quint32 m_keyDowns = 0;
+    std::function<void(HotKeyId)> m_hotKeyHandler;
+    QList<Grab> m_grabs;
+    Token m_lastToken = 0;
+    std::function<void()> m_mouseHandler;
+    Token m_mouseToken = 0;
+};
