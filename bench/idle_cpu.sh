@@ -39,6 +39,15 @@ mkdir -p "$(dirname "$CONF")"
 xdotool mousemove 700 400
 start_zorv
 
+# The hot-key manager alone, on the same X server, for its share.
+probe_pid=""
+probe="$(dirname "$ZORV_BIN")/hotkey_probe"
+if [ -x "$probe" ]; then
+    "$probe" >"$WORK/probe.log" 2>&1 &
+    probe_pid=$!
+    STARTED_PIDS+=("$probe_pid")
+fi
+
 copyq_pid=""
 if command -v copyq >/dev/null; then
     copyq >"$WORK/copyq.log" 2>&1 &
@@ -49,9 +58,11 @@ sleep 3 # let both finish starting
 
 zorv_before=$(cpu_ticks "$ZORV_PID")
 [ -n "$copyq_pid" ] && copyq_before=$(cpu_ticks "$copyq_pid")
+[ -n "$probe_pid" ] && probe_before=$(cpu_ticks "$probe_pid")
 sleep "$seconds"
 zorv_after=$(cpu_ticks "$ZORV_PID")
 [ -n "$copyq_pid" ] && copyq_after=$(cpu_ticks "$copyq_pid")
+[ -n "$probe_pid" ] && probe_after=$(cpu_ticks "$probe_pid")
 
 percent() { awk -v t="$1" -v hz="$ticks" -v s="$seconds" 'BEGIN { printf "%.3f", 100 * t / hz / s }'; }
 echo "zorv idle CPU over ${seconds}s: $(percent $((zorv_after - zorv_before)))% of one core ($((zorv_after - zorv_before)) ticks)"
@@ -59,5 +70,8 @@ if [ -n "$copyq_pid" ]; then
     echo "copyq idle CPU over ${seconds}s: $(percent $((copyq_after - copyq_before)))% of one core ($((copyq_after - copyq_before)) ticks)"
 else
     echo "copyq is not installed (apt-get install copyq) and was not measured"
+fi
+if [ -n "$probe_pid" ]; then
+    echo "hot-key manager alone (60 Hz gesture poll) over ${seconds}s: $(percent $((probe_after - probe_before)))% of one core ($((probe_after - probe_before)) ticks)"
 fi
 echo "zorv resident memory: $(awk '/VmRSS/ { print $2, $3 }' "/proc/$ZORV_PID/status")"
