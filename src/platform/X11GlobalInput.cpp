@@ -1,6 +1,7 @@
 #include "platform/X11GlobalInput.h"
 
 #include "platform/X11KeyMap.h"
+#include "platform/XInput2.h"
 
 #include <QSocketNotifier>
 
@@ -75,18 +76,7 @@ void X11GlobalInput::setUpXkb()
 
 void X11GlobalInput::setUpXInput()
 {
-    const xcb_query_extension_reply_t *xi = xcb_get_extension_data(m_connection, &xcb_input_id);
-    if (!xi || !xi->present)
-        return;
-    // A client that declares 2.0 loses raw events during other clients' grabs.
-    auto version = xcb_input_xi_query_version_reply(m_connection,
-                                                    xcb_input_xi_query_version(m_connection, 2, 2), nullptr);
-    const bool supported = version && (version->major_version > 2
-                                       || (version->major_version == 2 && version->minor_version >= 1));
-    std::free(version);
-    if (!supported)
-        return;
-    m_xiOpcode = xi->major_opcode;
+    m_xiOpcode = XInput2::open(m_connection);
     selectRawEvents();
 }
 
@@ -94,17 +84,10 @@ void X11GlobalInput::selectRawEvents()
 {
     if (!m_xiOpcode)
         return;
-    // Master devices only: selecting every device would count each press twice.
     uint32_t mask = XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS;
     if (m_mouseHandler)
         mask |= XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS;
-    struct
-    {
-        xcb_input_event_mask_t header;
-        uint32_t mask;
-    } selection{{XCB_INPUT_DEVICE_ALL_MASTER, 1}, mask};
-    xcb_input_xi_select_events(m_connection, m_root, 1, &selection.header);
-    xcb_flush(m_connection);
+    XInput2::selectRawEvents(m_connection, m_root, mask);
 }
 
 void X11GlobalInput::drainEvents()

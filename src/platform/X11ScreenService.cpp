@@ -1,6 +1,7 @@
 #include "platform/X11ScreenService.h"
 
 #include "platform/Scheduler.h"
+#include "platform/XInput2.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -38,23 +39,9 @@ X11ScreenService::~X11ScreenService()
 
 bool X11ScreenService::selectRawMotion()
 {
-    // Raw events of a client that declares XI 2.0 are lost during another
-    // client's grab; 2.1 or later keeps them coming.
-    auto version = xcb_input_xi_query_version_reply(m_connection,
-                                                    xcb_input_xi_query_version(m_connection, 2, 2), nullptr);
-    const bool supported = version && (version->major_version > 2
-                                       || (version->major_version == 2 && version->minor_version >= 1));
-    std::free(version);
-    if (!supported)
+    if (!XInput2::open(m_connection))
         return false;
-
-    struct
-    {
-        xcb_input_event_mask_t header;
-        uint32_t mask;
-    } selection{{XCB_INPUT_DEVICE_ALL_MASTER, 1}, XCB_INPUT_XI_EVENT_MASK_RAW_MOTION};
-    xcb_input_xi_select_events(m_connection, m_root, 1, &selection.header);
-    xcb_flush(m_connection);
+    XInput2::selectRawEvents(m_connection, m_root, XCB_INPUT_XI_EVENT_MASK_RAW_MOTION);
     return true;
 }
 

@@ -174,6 +174,12 @@ panel_at() {
     [ "$(panel_x)" = "$1" ]
 }
 
+# For wait_until: the panel's left edge is at X or further out.
+panel_out_to() {
+    local x
+    x=$(panel_x) && [ "$x" -ge "$1" ]
+}
+
 visible_zorv_windows() {
     xdotool search --onlyvisible --classname zorv 2>/dev/null | wc -l
 }
@@ -211,16 +217,28 @@ stored_size_is() {
     [ "$(stored_size)" = "$1" ]
 }
 
-# seed_shelf TEXT...: writes a zorv.conf that holds the given text items, oldest first.
+# seed_shelf TEXT...: a zorv.conf holding the given text items, oldest first.
 seed_shelf() {
+    local texts=() text
+    for text in "$@"; do
+        texts+=("text:$text")
+    done
+    seed_items "${texts[@]}"
+}
+
+# seed_items TYPE:VALUE...: writes a zorv.conf holding these items, oldest
+# first, e.g. "text:hello" or "screenshot:/path/to/file.png".
+seed_items() {
     mkdir -p "$(dirname "$CONF")"
     {
         echo "[General]"
-        local i=0 text
-        for text in "$@"; do
+        local i=0 item
+        for item in "$@"; do
             i=$((i + 1))
-            echo "zorv.shelf.items\\$i\\text=$text"
-            echo "zorv.shelf.items\\$i\\type=text"
+            local type=${item%%:*} value=${item#*:}
+            local key=$([ "$type" = text ] && echo text || echo url)
+            echo "zorv.shelf.items\\$i\\type=$type"
+            echo "zorv.shelf.items\\$i\\$key=$value"
         done
         echo "zorv.shelf.items\\size=$i"
     } >"$CONF"

@@ -7,19 +7,8 @@ start_x
 # Images with the card's own aspect fill it to its 4 px inset.
 convert -size 500x340 xc:white "PNG32:$HOME/white.png"
 convert -size 500x340 gradient:red-blue "PNG32:$HOME/gradient.png"
-mkdir -p "$(dirname "$CONF")"
-cat >"$CONF" <<EOC
-[General]
-zorv.shelf.items\\1\\type=screenshot
-zorv.shelf.items\\1\\url=$HOME/gradient.png
-zorv.shelf.items\\2\\type=screenshot
-zorv.shelf.items\\2\\url=$HOME/white.png
-zorv.shelf.items\\3\\type=text
-zorv.shelf.items\\3\\text=https://example.com/a/long/path
-zorv.shelf.items\\4\\type=text
-zorv.shelf.items\\4\\text=copy me exactly
-zorv.shelf.items\\size=4
-EOC
+seed_items "screenshot:$HOME/gradient.png" "screenshot:$HOME/white.png" \
+    "text:https://example.com/a/long/path" "text:copy me exactly"
 xdotool mousemove 640 400
 start_zorv
 xdotool mousemove 0 400

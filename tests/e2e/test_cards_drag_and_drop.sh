@@ -5,15 +5,7 @@ source "$(dirname "$0")/lib.sh"
 
 start_x
 png "$HOME/shot.png" 120x80 green
-mkdir -p "$(dirname "$CONF")"
-cat >"$CONF" <<EOC
-[General]
-zorv.shelf.items\\1\\type=screenshot
-zorv.shelf.items\\1\\url=$HOME/shot.png
-zorv.shelf.items\\2\\type=text
-zorv.shelf.items\\2\\text=dragged text
-zorv.shelf.items\\size=2
-EOC
+seed_items "screenshot:$HOME/shot.png" "text:dragged text"
 xdotool mousemove 640 400
 start_zorv
 start_peer drop "$WORK/dropped.txt" 600 200
