@@ -91,7 +91,9 @@ void AppDelegate::setupStatusItem()
     connect(quitAction, &QAction::triggered, this, &AppDelegate::quit);
 
     m_statusItem = std::make_unique<QSystemTrayIcon>();
-    m_statusItem->setIcon(SymbolIcons::icon(SymbolIcons::Symbol::CameraViewfinder, Qt::white));
+    // The tray's colour is unknown: white with a dark outline reads on any.
+    m_statusItem->setIcon(
+        SymbolIcons::outlinedIcon(SymbolIcons::Symbol::CameraViewfinder, Qt::white, QColor(0, 0, 0, 170)));
     m_statusItem->setToolTip(QStringLiteral("Zorv"));
     m_statusItem->setContextMenu(m_statusMenu.get());
     // A left click opens the same menu, as the status item does elsewhere.

@@ -4,6 +4,7 @@
 #include "platform/QtPasteboard.h"
 #include "platform/PrivateTempFolder.h"
 #include "platform/QtScheduler.h"
+#include "platform/QuitOnSignal.h"
 #include "platform/SettingsDefaultsStore.h"
 #include "platform/SingleInstance.h"
 #include "platform/X11ScreenService.h"
@@ -38,6 +39,7 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("zorv"));
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
+    QuitOnSignal quitOnSignal;
 
     QtScheduler scheduler;
     SettingsDefaultsStore defaults(SettingsDefaultsStore::standardPath());

@@ -34,3 +34,11 @@ check_survives "entries pointing at missing and non-image files"
 rm -rf "$(dirname "$CONF")"
 touch "$(dirname "$CONF")"
 check_survives "a config folder that cannot be created"
+
+# SIGTERM ends Zorv through its normal shutdown, with status 0.
+rm -rf "$(dirname "$CONF")"
+start_zorv
+sleep 1
+kill -TERM "$ZORV_PID"
+status=$(zorv_exit_status 5) || fail "zorv did not end on SIGTERM"
+[ "$status" = 0 ] || fail "SIGTERM ended zorv with status $status"
