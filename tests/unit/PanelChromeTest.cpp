@@ -1,0 +1,59 @@
+#include "TestServices.h"
+#include "shelf/PanelBorderView.h"
+#include "shelf/PanelController.h"
+#include "shelf/PanelWindow.h"
+#include "shelf/PassthroughView.h"
+#include "views/FooterButton.h"
+#include "views/ItemCardView.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class PanelChromeTest : public ::testing::Test
+{
+protected:
+    TestServices fake;
+    PanelController panel{fake.services()};
+};
+
+TEST_F(PanelChromeTest, TheWindowNeverTakesFocusAndBypassesTheWindowManager)
+{
+    const Qt::WindowFlags flags = panel.panel()->windowFlags();
+    for (Qt::WindowType flag : {Qt::Tool, Qt::FramelessWindowHint, Qt::WindowStaysOnTopHint,
+                                Qt::WindowDoesNotAcceptFocus, Qt::X11BypassWindowManagerHint})
+        EXPECT_TRUE(flags.testFlag(flag)) << flag;
+    EXPECT_TRUE(panel.panel()->testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_EQ(panel.panel()->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(PanelChromeTest, TheKeyHintOverlayLiesOnTopAndLetsClicksThrough)
+{
+    panel.addItem(ShelfItem::make(QString("below the overlay"), 0), PanelController::RevealStyle::quiet);
+    fake.scheduler.advance(0.5);
+    PassthroughView *overlay = panel.keyHintOverlay();
+    EXPECT_EQ(overlay->geometry(), QRect(0, 0, 132, 450));
+    EXPECT_EQ(panel.panel()->children().last(), overlay);
+    EXPECT_TRUE(overlay->testAttribute(Qt::WA_TransparentForMouseEvents));
+    EXPECT_TRUE(panel.borderHostView()->testAttribute(Qt::WA_TransparentForMouseEvents));
+
+    // What a click at a card's centre and at the paste button would reach.
+    ItemCardView *card = panel.slots().first().view;
+    const QPoint cardCentre = card->mapTo(panel.panel(), card->bodyRect().center());
+    QWidget *hit = panel.panel()->childAt(cardCentre);
+    ASSERT_TRUE(hit);
+    EXPECT_TRUE(hit == card || card->isAncestorOf(hit));
+    const QPoint pasteCentre = panel.pasteButton()->mapTo(panel.panel(), panel.pasteButton()->rect().center());
+    EXPECT_EQ(panel.panel()->childAt(pasteCentre), panel.pasteButton());
+}
+
+TEST_F(PanelChromeTest, FooterButtonsSitInTheFooterWithTheirNames)
+{
+    EXPECT_EQ(panel.historyButton()->accessibleName(), "Restore last removed screenshot");
+    EXPECT_EQ(panel.pasteButton()->accessibleName(), "Add clipboard contents");
+    // 20 × 20, 8 above the bottom, 18 either side of the centre.
+    EXPECT_EQ(panel.historyButton()->geometry(), QRect(66 - 18 - 10, 450 - 8 - 20, 20, 20));
+    EXPECT_EQ(panel.pasteButton()->geometry(), QRect(66 + 18 - 10, 450 - 8 - 20, 20, 20));
+}
+
+} // namespace
