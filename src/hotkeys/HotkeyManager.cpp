@@ -233,7 +233,12 @@ void HotkeyManager::teardownArmedState()
 
 void HotkeyManager::checkForStrayKey()
 {
-    if (m_strayKeyCheckPending || m_input.keyDownCount() == m_keyDownCountAtArm)
+    if (m_strayKeyCheckPending)
+        return;
+    // Reading the counter can deliver a pending hot key, which may move
+    // the baseline; compare with the baseline as it is afterwards.
+    const quint32 count = m_input.keyDownCount();
+    if (count == m_keyDownCountAtArm)
         return;
     // A hot key also moves the counter, but its event arrives within the
     // grace period and clears the pending check.

@@ -1,6 +1,24 @@
 #include "hotkeys/JsonValue.h"
 
+#include <QHash>
+#include <QStringDecoder>
+
 #include <limits>
+
+namespace {
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
 
 // Recursive descent over UTF-8 bytes, strict about the grammar.
 class JsonParser
@@ -93,8 +111,11 @@ private:
         };
         if (m_pos < m_text.size() && m_text[m_pos] == '-')
             ++m_pos;
+        const qsizetype integerStart = m_pos;
         if (!digits())
             return std::nullopt;
+        if (m_text[integerStart] == '0' && m_pos - integerStart > 1)
+            return std::nullopt; // JSON allows no leading zeros
         if (m_pos < m_text.size() && m_text[m_pos] == '.') {
             ++m_pos;
             if (!digits())
@@ -118,14 +139,19 @@ private:
         ++m_pos; // the opening quote
         QByteArray utf8;
         QString result;
+        bool validUtf8 = true;
         auto flush = [&] {
-            result += QString::fromUtf8(utf8);
+            QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            result += decode(utf8);
+            validUtf8 = validUtf8 && !decode.hasError();
             utf8.clear();
         };
         while (m_pos < m_text.size()) {
             const char c = m_text[m_pos++];
             if (c == '"') {
                 flush();
+                if (!validUtf8)
+                    return std::nullopt;
                 return result;
             }
             if (static_cast<unsigned char>(c) < 0x20)
@@ -147,15 +173,25 @@ private:
             case 'r': utf8 += '\r'; break;
             case 't': utf8 += '\t'; break;
             case 'u': {
-                if (m_pos + 4 > m_text.size())
+                const std::optional<char16_t> unit = hexUnit();
+                if (!unit)
                     return std::nullopt;
-                bool ok = false;
-                const ushort unit = m_text.mid(m_pos, 4).toUShort(&ok, 16);
-                if (!ok)
-                    return std::nullopt;
-                m_pos += 4;
                 flush();
-                result += QChar(unit); // surrogate pairs combine in QString
+                if (QChar::isHighSurrogate(*unit)) {
+                    // Must be followed at once by an escaped low surrogate.
+                    if (m_text.mid(m_pos, 2) != "\\u")
+                        return std::nullopt;
+                    m_pos += 2;
+                    const std::optional<char16_t> low = hexUnit();
+                    if (!low || !QChar::isLowSurrogate(*low))
+                        return std::nullopt;
+                    result += QChar(*unit);
+                    result += QChar(*low);
+                } else if (QChar::isLowSurrogate(*unit)) {
+                    return std::nullopt;
+                } else {
+                    result += QChar(*unit);
+                }
                 break;
             }
             default:
@@ -165,11 +201,28 @@ private:
         return std::nullopt;
     }
 
+    // Four hex digits of a \u escape, exactly.
+    std::optional<char16_t> hexUnit()
+    {
+        if (m_pos + 4 > m_text.size())
+            return std::nullopt;
+        char16_t unit = 0;
+        for (int i = 0; i < 4; ++i) {
+            const int digit = hexDigit(m_text[m_pos + i]);
+            if (digit < 0)
+                return std::nullopt;
+            unit = char16_t(unit * 16 + digit);
+        }
+        m_pos += 4;
+        return unit;
+    }
+
     std::optional<JsonValue> parseObject(int depth)
     {
         ++m_pos;
         JsonValue value;
         value.m_type = JsonValue::Type::object;
+        QHash<QString, qsizetype> indexOf;
         if (take('}'))
             return value;
         do {
@@ -183,13 +236,13 @@ private:
             if (!member)
                 return std::nullopt;
             // A repeated name keeps its last value, as common readers do.
-            for (qsizetype i = 0; i < value.m_members.size(); ++i) {
-                if (value.m_members[i].first == *name) {
-                    value.m_members.removeAt(i);
-                    break;
-                }
+            const auto seen = indexOf.constFind(*name);
+            if (seen != indexOf.cend()) {
+                value.m_members[*seen].second = std::move(*member);
+            } else {
+                indexOf.insert(*name, value.m_members.size());
+                value.m_members.append({*name, std::move(*member)});
             }
-            value.m_members.append({*name, std::move(*member)});
         } while (take(','));
         if (!take('}'))
             return std::nullopt;

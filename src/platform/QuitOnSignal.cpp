@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -11,10 +12,14 @@ namespace {
 
 int signalPipe[2] = {-1, -1};
 
-void writeSignal(int)
+void writeSignal(int signal)
 {
+    const int savedErrno = errno; // the interrupted code may be about to read it
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+    // A second signal ends the program at once, should the orderly quit hang.
+    std::signal(signal, SIG_DFL);
+    errno = savedErrno;
 }
 
 } // namespace

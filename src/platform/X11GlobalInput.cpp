@@ -47,7 +47,7 @@ X11GlobalInput::~X11GlobalInput()
     if (!m_connection)
         return;
     for (const Grab &grab : std::as_const(m_grabs))
-        ungrab(grab.keycode, grab.modifiers);
+        ungrab(grab.keycode, grab.modifiers, grab.variants);
     xcb_flush(m_connection);
     xcb_disconnect(m_connection);
 }
@@ -207,18 +207,18 @@ std::optional<GlobalInput::Token> X11GlobalInput::registerHotKey(quint32 keyCode
         }
     }
     if (refused) {
-        ungrab(*keycode, *mods);
+        ungrab(*keycode, *mods, variants);
         xcb_flush(m_connection);
         return std::nullopt;
     }
-    m_grabs.append({++m_lastToken, *keycode, *mods, id});
+    m_grabs.append({++m_lastToken, *keycode, *mods, variants, id});
     return m_lastToken;
 }
 
-void X11GlobalInput::ungrab(quint8 keycode, quint16 modifiers)
+void X11GlobalInput::ungrab(quint8 keycode, quint16 modifiers, const QList<quint16> &variants)
 {
     // Only this client's own grabs are released; another's stay.
-    for (quint16 variant : lockVariants())
+    for (quint16 variant : variants)
         xcb_ungrab_key(m_connection, keycode, m_root, quint16(modifiers | variant));
 }
 
@@ -226,7 +226,7 @@ void X11GlobalInput::unregisterHotKey(Token token)
 {
     for (qsizetype i = 0; i < m_grabs.size(); ++i) {
         if (m_grabs.at(i).token == token) {
-            ungrab(m_grabs.at(i).keycode, m_grabs.at(i).modifiers);
+            ungrab(m_grabs.at(i).keycode, m_grabs.at(i).modifiers, m_grabs.at(i).variants);
             m_grabs.removeAt(i);
             xcb_flush(m_connection);
             return;

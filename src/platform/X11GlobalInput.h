@@ -50,6 +50,7 @@ private:
         Token token;
         quint8 keycode;
         quint16 modifiers;
+        QList<quint16> variants; // exactly what was grabbed, even if the mapping changes later
         HotKeyId id;
     };
 
@@ -60,7 +61,7 @@ private:
     void handleEvent(const void *event); // an xcb_generic_event_t
     void handleKeyPress(quint8 keycode, quint16 state);
     bool pointerIsOverOwnWindow();
-    void ungrab(quint8 keycode, quint16 modifiers);
+    void ungrab(quint8 keycode, quint16 modifiers, const QList<quint16> &variants);
 
     std::function<QSet<quint32>()> m_ownWindows;
     xcb_connection_t *m_connection = nullptr;

@@ -6,7 +6,6 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QSocketNotifier>
 
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
@@ -24,15 +23,13 @@ X11ScreenService::X11ScreenService(const Scheduler &scheduler, QObject *parent)
         return;
     }
     m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
-    if (!selectRawMotion())
-        return; // without raw events every read queries the server
-    m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read);
-    connect(m_notifier.get(), &QSocketNotifier::activated, this, &X11ScreenService::drainEvents);
+    // Raw motion is read at each poll, not as it arrives: a fast mouse
+    // would otherwise wake the program a thousand times a second.
+    m_hasRawMotion = selectRawMotion();
 }
 
 X11ScreenService::~X11ScreenService()
 {
-    m_notifier.reset();
     if (m_connection)
         xcb_disconnect(m_connection);
 }
@@ -73,9 +70,9 @@ QPointF X11ScreenService::pointerPosition()
     if (!m_connection)
         return QCursor::pos();
     const double now = m_scheduler.now();
-    if (m_notifier)
-        drainEvents(); // motion that arrived since the event loop last looked
-    if (m_stale || !m_notifier || now - m_queriedAt >= maxCacheAge) {
+    if (m_hasRawMotion)
+        drainEvents(); // motion since the last poll marks the position stale
+    if (m_stale || !m_hasRawMotion || now - m_queriedAt >= maxCacheAge) {
         m_stale = false;
         m_queriedAt = now;
         m_cached = queryPointer();

@@ -6,7 +6,6 @@
 
 #include <memory>
 
-class QSocketNotifier;
 class Scheduler;
 struct xcb_connection_t;
 
@@ -35,7 +34,7 @@ private:
     const Scheduler &m_scheduler;
     xcb_connection_t *m_connection = nullptr;
     unsigned int m_root = 0;
-    std::unique_ptr<QSocketNotifier> m_notifier;
+    bool m_hasRawMotion = false;
     bool m_stale = true;
     double m_queriedAt = 0;
     QPointF m_cached;

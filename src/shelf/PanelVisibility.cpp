@@ -101,9 +101,12 @@ void PanelVisibility::startHold()
     animate(State::peeking);
     m_holdStartedAt = m_scheduler.now();
     m_holdTimer = m_scheduler.scheduleRepeating(holdProgressInterval, this, [this] { updateHoldProgress(); });
-    // Not cancelled by anything: it acts only if the panel is still peeking.
-    m_scheduler.runAfter(holdDuration, this, [this] {
-        if (m_state == State::peeking)
+    // Acts only if this very hold is still going on: a hold that was
+    // abandoned, or turned into a screenshot's peek, must not later show
+    // the panel in the middle of another one.
+    const quint64 hold = ++m_holdGeneration;
+    m_scheduler.runAfter(holdDuration, this, [this, hold] {
+        if (m_state == State::peeking && hold == m_holdGeneration)
             animate(State::shown);
     });
 }
@@ -118,6 +121,7 @@ void PanelVisibility::updateHoldProgress()
 
 void PanelVisibility::cancelHoldTimer()
 {
+    ++m_holdGeneration;
     m_holdTimer.reset();
     setStrokeEnd(0);
 }

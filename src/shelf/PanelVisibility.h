@@ -98,6 +98,7 @@ private:
     std::unique_ptr<Timer> m_pollTimer;
     std::unique_ptr<Timer> m_holdTimer;
     double m_holdStartedAt = 0;
+    quint64 m_holdGeneration = 0; // the hold a pending completion belongs to
     std::unique_ptr<Timer> m_retractTimer;
     std::unique_ptr<Timer> m_peekLeaveTimer;
     std::unique_ptr<Timer> m_notificationPeekTimer;

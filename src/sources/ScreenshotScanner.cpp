@@ -54,12 +54,10 @@ void ScreenshotScanner::start()
     const QStringList initial = currentImageFiles();
     m_knownFiles = QSet<QString>(initial.cbegin(), initial.cend());
 
-    const int fd = ::open(QFile::encodeName(m_directory).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
+    if (!isListable()) {
         m_inert = true;
         return;
     }
-    ::close(fd);
 
     m_folderEvents = std::make_unique<QFileSystemWatcher>();
     m_folderEvents->addPath(m_directory);
@@ -76,6 +74,10 @@ void ScreenshotScanner::stop()
 
 void ScreenshotScanner::handleDirectoryChanged()
 {
+    // A folder that cannot be read for a moment (renamed by a sync tool,
+    // out of descriptors) must not make every old file look new later.
+    if (!isListable())
+        return;
     const QStringList current = currentImageFiles();
     QStringList fresh;
     for (const QString &name : current) {
@@ -86,6 +88,15 @@ void ScreenshotScanner::handleDirectoryChanged()
     m_knownFiles = QSet<QString>(current.cbegin(), current.cend());
     for (const QString &name : fresh)
         waitForFileToSettle(m_directory + QLatin1Char('/') + name, 0);
+}
+
+bool ScreenshotScanner::isListable() const
+{
+    const int fd = ::open(QFile::encodeName(m_directory).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
 }
 
 bool ScreenshotScanner::holdsData(const QString &path)

@@ -46,6 +46,7 @@ public:
 
 private:
     void waitForFileToSettle(const QString &path, int attempt);
+    bool isListable() const;
     static bool holdsData(const QString &path);
 
     QString m_directory;

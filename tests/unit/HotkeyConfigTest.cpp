@@ -61,6 +61,12 @@ TEST_F(HotkeyStoreTest, AnyFlawRejectsTheWholeStoredValueAndKeepsIt)
         R"({"enabled":true,"leaderModifiersRaw":1,"bindings":{"copySlot1":{"keyCode":18,"label":"1"}}})",
         R"({"enabled":true,"leaderModifiersRaw":1,"bindings":{"copySlot1":{"keyCode":18,"modifiersRaw":0,"label":1}}})",
         R"({"enabled":true,"leaderModifiersRaw":1,"bindings":{}} trailing)",
+        R"({"enabled":true,"leaderModifiersRaw":01,"bindings":{}})",
+        R"({"enabled":true,"leaderModifiersRaw":1,"bindings":{"copySlot1":{"keyCode":1,"modifiersRaw":0,"label":"\u+041"}}})",
+        R"({"enabled":true,"leaderModifiersRaw":1,"bindings":{"copySlot1":{"keyCode":1,"modifiersRaw":0,"label":"\uD800"}}})",
+        R"({"enabled":true,"leaderModifiersRaw":1,"bindings":{"copySlot1":{"keyCode":1,"modifiersRaw":0,"label":"\uDC00x"}}})",
+        QByteArray(R"({"enabled":true,"leaderModifiersRaw":1,"bindings":{"copySlot1":{"keyCode":1,"modifiersRaw":0,"label":")")
+            + "\xff\xfe" + R"("}}})",
         "not json",
         "",
     };
@@ -93,6 +99,23 @@ TEST_F(HotkeyStoreTest, TheFullUnsignedRangeAndUnknownKeysSurviveARoundTrip)
     EXPECT_EQ(*reread, changed);
     EXPECT_FALSE(defaults.dataForKey(HotkeyStore::storageKey)->contains(' '));
     EXPECT_FALSE(defaults.dataForKey(HotkeyStore::storageKey)->contains("note"));
+}
+
+TEST_F(HotkeyStoreTest, EscapedPairsAndRepeatedNamesReadAsExpected)
+{
+    store(R"({"enabled":true,"enabled":false,"leaderModifiersRaw":0,)"
+          R"("bindings":{"copySlot1":{"keyCode":1,"modifiersRaw":0,"label":"\uD83D\uDE00"}}})");
+    auto hotkeys = load();
+    EXPECT_FALSE(hotkeys->config().enabled); // the last of a repeated name
+    EXPECT_EQ(hotkeys->config().binding(HotkeyAction::copySlot1)->label, QString::fromUtf8("\U0001F600"));
+
+    // Many members stay fast to read: each name is looked up once.
+    QByteArray many = R"({"enabled":true,"leaderModifiersRaw":0,"bindings":{)";
+    for (int i = 0; i < 40000; ++i)
+        many += "\"k" + QByteArray::number(i) + "\":null,";
+    many += R"("last":null}})";
+    store(many);
+    EXPECT_EQ(load()->config().bindings.size(), 40001);
 }
 
 TEST_F(HotkeyStoreTest, TakingAnotherActionsKeySwapsThemWithOneNotification)

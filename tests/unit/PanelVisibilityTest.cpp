@@ -109,6 +109,34 @@ TEST_F(PanelVisibilityTest, ReturningWithinTheLeaveGraceContinuesTheHold)
     EXPECT_EQ(visibility().state(), State::shown);
 }
 
+TEST_F(PanelVisibilityTest, AnAbandonedHoldNeverShowsThePanelLater)
+{
+    fake.screens.pointer = edge;
+    advance(0.2); // first hold begins
+    fake.screens.pointer = away;
+    advance(0.2); // abandoned after the leave grace
+    ASSERT_EQ(visibility().state(), State::hidden);
+    fake.screens.pointer = edge;
+    advance(0.04); // second hold begins; the first one's 0.5 s falls in it
+    const double secondHold = fake.scheduler.now();
+    fake.scheduler.advanceTo(secondHold + 0.4);
+    EXPECT_EQ(visibility().state(), State::peeking);
+    fake.scheduler.advanceTo(secondHold + 0.55);
+    EXPECT_EQ(visibility().state(), State::shown);
+}
+
+TEST_F(PanelVisibilityTest, AScreenshotPeekDuringAHoldStaysAPeek)
+{
+    fake.screens.pointer = edge;
+    advance(0.1);
+    fake.screens.pointer = away;
+    panel->addItem(ShelfItem::make(QString("shot"), fake.scheduler.now()), PanelController::RevealStyle::peek);
+    advance(1.0); // past the hold's half second
+    EXPECT_EQ(visibility().state(), State::peeking);
+    advance(1.0);
+    EXPECT_EQ(visibility().state(), State::hidden);
+}
+
 TEST_F(PanelVisibilityTest, LeavingLateInTheHoldStillShowsThenRetracts)
 {
     fake.screens.pointer = edge;

@@ -141,6 +141,22 @@ TEST_F(ScreenshotScannerTest, AFolderThatCannotBeOpenedLeavesTheScannerInert)
     EXPECT_TRUE(settled.isEmpty());
 }
 
+TEST_F(ScreenshotScannerTest, AFolderGoneForAMomentDoesNotMakeOldFilesNew)
+{
+    for (int i = 0; i < 5; ++i)
+        write(QString("old%1.png").arg(i), "data");
+    startScanner();
+    const QString aside = folder.path() + "-aside";
+    ASSERT_TRUE(QDir().rename(folder.path(), aside));
+    scheduler.advance(0.4); // a rescan while the folder cannot be listed
+    ASSERT_TRUE(QDir().rename(aside, folder.path()));
+    scheduler.advance(2.0);
+    EXPECT_TRUE(settled.isEmpty());
+    write("new.png", "data");
+    scheduler.advance(0.5);
+    EXPECT_EQ(settled, QStringList({path("new.png")}));
+}
+
 TEST_F(ScreenshotScannerTest, StoppingEndsTheRescans)
 {
     startScanner();
