@@ -44,7 +44,8 @@ wait_until 2 test "$(xclip -o -selection clipboard 2>/dev/null)" = "copy me exac
 
 # shellcheck disable=SC2046
 xdotool mousemove $(card_center 4) click 1
-sleep 0.5
+clipboard_has_png() { xclip -o -selection clipboard -t TARGETS 2>/dev/null | grep -qx image/png; }
+wait_until 3 clipboard_has_png || fail "a click on the screenshot card put no image on the clipboard"
 xclip -o -selection clipboard -t image/png >"$WORK/copied.png" || fail "no PNG on the clipboard"
 diff=$(compare -metric AE "$HOME/gradient.png" "$WORK/copied.png" null: 2>&1 || true)
 [ "$diff" = 0 ] || fail "the copied image differs in $diff pixels"

@@ -24,12 +24,14 @@ lines() { wc -l <"$PROBE_LOG"; }
 mark() { MARK=$(lines); }
 said() { tail -n +$((MARK + 1)) "$PROBE_LOG" | grep -qx "$1"; }
 double_tap() {
-    xdotool keydown alt super sleep 0.08 keyup alt super sleep 0.1 keydown alt super sleep 0.08 keyup alt super
+    # Held 0.2 s with a 0.15 s gap: well inside the limits, and long enough
+    # for the 60 Hz poll to see each tap on a busy machine.
+    xdotool keydown alt super sleep 0.2 keyup alt super sleep 0.15 keydown alt super sleep 0.2 keyup alt super
 }
 arm() {
     mark
     double_tap
-    wait_until 1 said armed || fail "a double tap of Alt + Super did not arm ($1): $(cat "$PROBE_LOG")"
+    wait_until 2 said armed || fail "a double tap of Alt + Super did not arm ($1): $(cat "$PROBE_LOG")"
 }
 
 arm "first"
