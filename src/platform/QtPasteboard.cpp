@@ -31,7 +31,11 @@ std::optional<QString> QtPasteboard::string() const
 
 bool QtPasteboard::isConcealed() const
 {
-    const QMimeData *data = m_clipboard->mimeData(QClipboard::Clipboard);
+    return isConcealed(m_clipboard->mimeData(QClipboard::Clipboard));
+}
+
+bool QtPasteboard::isConcealed(const QMimeData *data)
+{
     return data && data->data(QString::fromLatin1(passwordHintType)).trimmed() == passwordHintSecret;
 }
 

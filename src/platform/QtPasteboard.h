@@ -5,6 +5,7 @@
 #include <QObject>
 
 class QClipboard;
+class QMimeData;
 
 // The pasteboard on QClipboard. The change count is bumped on every
 // dataChanged signal, which Qt also emits for its own writes.
@@ -20,6 +21,10 @@ public:
     bool isConcealed() const override;
     void writeString(const QString &text) override;
     void writeImage(const QImage &image) override;
+
+    // True when the data carries the hint password managers put beside a
+    // secret; clipboard and drops both refuse such content.
+    static bool isConcealed(const QMimeData *data);
 
     // The MIME type and value that password managers put beside a secret.
     static constexpr const char *passwordHintType = "x-kde-passwordManagerHint";

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+class PrivateTempFolder;
+
 // An image file on the shelf. Copies share the one decoded image.
 struct Screenshot
 {
@@ -18,4 +20,7 @@ struct Screenshot
     friend bool operator==(const Screenshot &, const Screenshot &) = default;
 
     static Screenshot make(const QUrl &url, std::shared_ptr<const QImage> image, double now);
+    // Image data from the clipboard or a drop: written as a new private
+    // PNG, while the screenshot keeps the image it was given.
+    static Screenshot savedAsPng(QImage image, PrivateTempFolder &folder, double now);
 };

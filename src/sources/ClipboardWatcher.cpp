@@ -4,7 +4,6 @@
 #include "platform/PrivateTempFolder.h"
 #include "platform/Scheduler.h"
 
-#include <QUrl>
 
 ClipboardWatcher::ClipboardWatcher(Scheduler &scheduler, Pasteboard &pasteboard, PrivateTempFolder &tempFolder,
                                    NewItemCallback onNewItem, QObject *parent)
@@ -49,11 +48,8 @@ std::optional<ShelfItemKind> ClipboardWatcher::item()
 {
     if (m_pasteboard.isConcealed())
         return std::nullopt;
-    if (std::optional<QImage> image = m_pasteboard.image(); image && !image->isNull()) {
-        const QString path = m_tempFolder.writePng(*image);
-        auto shared = std::make_shared<const QImage>(std::move(*image));
-        return Screenshot::make(QUrl::fromLocalFile(path), std::move(shared), m_scheduler.now());
-    }
+    if (std::optional<QImage> image = m_pasteboard.image(); image && !image->isNull())
+        return Screenshot::savedAsPng(std::move(*image), m_tempFolder, m_scheduler.now());
     if (std::optional<QString> text = m_pasteboard.string(); text && !text->trimmed().isEmpty())
         return ShelfItemKind(*text);
     return std::nullopt;

@@ -32,8 +32,6 @@ public:
     void start();
     void stop();
 
-    const QString &directory() const { return m_directory; }
-
 private:
     QString m_directory;
     NewScreenshotCallback m_onNewScreenshot;

@@ -13,12 +13,6 @@ namespace {
 const QStringList acceptedTypes = {QStringLiteral("text/plain"), QStringLiteral("text/uri-list"),
                                    QStringLiteral("image/tiff"), QStringLiteral("image/png")};
 
-bool isConcealed(const QMimeData *data)
-{
-    return data->data(QString::fromLatin1(QtPasteboard::passwordHintType)).trimmed()
-        == QtPasteboard::passwordHintSecret;
-}
-
 } // namespace
 
 ShelfDropTargetView::ShelfDropTargetView(PrivateTempFolder &tempFolder, const Scheduler &clock, QWidget *parent)
@@ -31,7 +25,7 @@ ShelfDropTargetView::ShelfDropTargetView(PrivateTempFolder &tempFolder, const Sc
 
 bool ShelfDropTargetView::isAcceptable(const QMimeData *data)
 {
-    if (!data || isConcealed(data))
+    if (!data || QtPasteboard::isConcealed(data))
         return false;
     for (const QString &type : acceptedTypes) {
         if (data->hasFormat(type))
@@ -43,7 +37,7 @@ bool ShelfDropTargetView::isAcceptable(const QMimeData *data)
 
 std::optional<ShelfItemKind> ShelfDropTargetView::itemFor(const QMimeData *data)
 {
-    if (!data || isConcealed(data))
+    if (!data || QtPasteboard::isConcealed(data))
         return std::nullopt;
     const double now = m_clock.now();
     for (const QUrl &url : data->urls()) {
@@ -57,10 +51,8 @@ std::optional<ShelfItemKind> ShelfDropTargetView::itemFor(const QMimeData *data)
     }
     if (data->hasImage()) {
         QImage image = qvariant_cast<QImage>(data->imageData());
-        if (!image.isNull()) {
-            const QString path = m_tempFolder.writePng(image);
-            return Screenshot::make(QUrl::fromLocalFile(path), std::make_shared<const QImage>(std::move(image)), now);
-        }
+        if (!image.isNull())
+            return Screenshot::savedAsPng(std::move(image), m_tempFolder, now);
     }
     if (data->hasText() && !data->text().isEmpty())
         return ShelfItemKind(data->text());
