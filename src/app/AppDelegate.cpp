@@ -56,11 +56,12 @@ void AppDelegate::setupClipboardWatcher()
 
 void AppDelegate::setupScreenshotWatcher()
 {
-    if (screenshotDirectory.isEmpty())
-        screenshotDirectory = ScreenshotWatcher::resolveScreenshotDirectory();
+    // The capture tools' settings are read once, here.
+    ScreenshotFolders folders =
+        screenshotDirectory.isEmpty() ? ScreenshotFolders::resolve() : ScreenshotFolders::only(screenshotDirectory);
     const QPointer<AppDelegate> self(this);
     m_watcher = std::make_unique<ScreenshotWatcher>(
-        screenshotDirectory, [self](const QUrl &url, std::shared_ptr<const QImage> image) {
+        std::move(folders), [self](const QUrl &url, std::shared_ptr<const QImage> image) {
             if (self)
                 self->addScreenshot(url, std::move(image));
         });

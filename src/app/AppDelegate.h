@@ -32,7 +32,8 @@ public:
     ClipboardWatcher *clipboardWatcher() const { return m_clipboardWatcher.get(); }
     ScreenshotWatcher *watcher() const { return m_watcher.get(); }
 
-    // Where screenshots are looked for; resolved at launch unless set before.
+    // When set before launch, the only folder watched for screenshots;
+    // otherwise the capture tools' folders are resolved at launch.
     QString screenshotDirectory;
 
 private:
