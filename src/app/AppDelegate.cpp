@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "platform/PrivateTempFolder.h"
 #include "platform/Scheduler.h"
 #include "shelf/PanelController.h"
 #include "sources/ClipboardWatcher.h"
@@ -31,7 +32,9 @@ void AppDelegate::applicationDidFinishLaunching()
 
 void AppDelegate::applicationWillTerminate()
 {
-    // Nothing to save: the shelf is stored after every change.
+    // Nothing to save: the shelf is stored after every change. The stored
+    // shelf names its private files, so they outlive the items going away.
+    m_services.tempFolder.keepFiles();
     if (m_watcher)
         m_watcher->stop();
     if (m_clipboardWatcher)
@@ -47,10 +50,9 @@ void AppDelegate::setupClipboardWatcher()
                 self->m_panelController->holdClipboardItem(kind);
         });
     m_clipboardWatcher->start();
-    m_panelController->onPasteRequested = [self]() -> std::optional<ShelfItemKind> {
-        if (!self)
-            return std::nullopt;
-        return self->m_clipboardWatcher->takeCurrentItem();
+    m_panelController->onPasteRequested = [self](PanelController::PasteAnswer answer) {
+        if (self)
+            self->m_clipboardWatcher->takeCurrentItem(std::move(answer));
     };
 }
 

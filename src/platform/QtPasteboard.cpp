@@ -1,37 +1,60 @@
 #include "platform/QtPasteboard.h"
 
+#include "platform/X11ClipboardReader.h"
+
+#include <QBuffer>
 #include <QClipboard>
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMimeData>
+#include <QPointer>
 
 QtPasteboard::QtPasteboard(QClipboard *clipboard, QObject *parent)
     : QObject(parent)
     , m_clipboard(clipboard)
+    , m_reader(std::make_unique<X11ClipboardReader>())
 {
     connect(m_clipboard, &QClipboard::dataChanged, this, [this] { ++m_changeCount; });
 }
 
-std::optional<QImage> QtPasteboard::image() const
-{
-    const QMimeData *data = m_clipboard->mimeData(QClipboard::Clipboard);
-    if (!data || !data->hasImage())
-        return std::nullopt;
-    QImage image = m_clipboard->image(QClipboard::Clipboard);
-    if (image.isNull())
-        return std::nullopt;
-    return image;
-}
+QtPasteboard::~QtPasteboard() = default;
 
-std::optional<QString> QtPasteboard::string() const
+void QtPasteboard::readContent(QObject *context, ReadCallback done)
 {
+    // Runs on the reader's thread; the answer goes back to the main thread.
+    auto answer = [context = QPointer<QObject>(context), done = std::move(done)](const PasteboardContent &content) {
+        QMetaObject::invokeMethod(
+            qApp,
+            [context, done, content] {
+                if (context)
+                    done(content);
+            },
+            Qt::QueuedConnection);
+    };
+    if (!m_clipboard->ownsClipboard()) {
+        m_reader->fetch(std::move(answer));
+        return;
+    }
+    // Zorv's own content needs no other program; only the PNG of an image
+    // is made off the main thread.
     const QMimeData *data = m_clipboard->mimeData(QClipboard::Clipboard);
-    if (!data || !data->hasText())
-        return std::nullopt;
-    return data->text();
-}
-
-bool QtPasteboard::isConcealed() const
-{
-    return isConcealed(m_clipboard->mimeData(QClipboard::Clipboard));
+    QImage image = data && data->hasImage() ? qvariant_cast<QImage>(data->imageData()) : QImage();
+    std::optional<QString> text;
+    if (data && data->hasText())
+        text = data->text();
+    const bool concealed = isConcealed(data);
+    m_reader->post([answer = std::move(answer), image = std::move(image), text, concealed] {
+        PasteboardContent content;
+        content.concealed = concealed;
+        content.text = text;
+        if (!image.isNull()) {
+            QBuffer png(&content.png);
+            png.open(QIODevice::WriteOnly);
+            image.save(&png, "PNG");
+            content.image = std::make_shared<const QImage>(image);
+        }
+        answer(content);
+    });
 }
 
 bool QtPasteboard::isConcealed(const QMimeData *data)

@@ -14,6 +14,9 @@
 #include "views/TextItemView.h"
 #include "views/ThumbnailView.h"
 
+#include "platform/PrivateTempFolder.h"
+
+#include <QDir>
 #include <QRegion>
 #include <QWidget>
 
@@ -32,6 +35,7 @@ PanelController::PanelController(const PlatformServices &services, QObject *pare
     m_panel->show(); // never hidden again: hiding means sliding off-screen
     m_visibility->startPolling();
     restorePersisted();
+    removeUnnamedPrivateFiles();
     updatePasteButton();
 }
 
@@ -177,8 +181,11 @@ void PanelController::pasteButtonTapped()
     }
     if (!onPasteRequested)
         return;
-    if (std::optional<ShelfItemKind> kind = onPasteRequested())
-        addItem(ShelfItem::make(*kind, m_services.scheduler.now()), RevealStyle::show);
+    const QPointer<PanelController> self(this);
+    onPasteRequested([self](std::optional<ShelfItemKind> kind) {
+        if (self && kind)
+            self->addItem(ShelfItem::make(std::move(*kind), self->m_services.scheduler.now()), RevealStyle::show);
+    });
 }
 
 ItemCardView *PanelController::makeView(const ShelfItem &item)
@@ -258,7 +265,25 @@ void PanelController::restorePersisted()
         return;
     for (const StringMap &entry : *entries) {
         const double now = m_services.scheduler.now();
-        if (std::optional<ShelfItemKind> kind = ShelfArchive::decode(entry, now))
-            addItem(ShelfItem::make(std::move(*kind), now), RevealStyle::quiet);
+        std::optional<ShelfItemKind> kind = ShelfArchive::decode(entry, now);
+        if (!kind)
+            continue;
+        if (auto *screenshot = std::get_if<Screenshot>(&*kind))
+            screenshot->privateFile = m_services.tempFolder.hold(screenshot->url.toLocalFile());
+        addItem(ShelfItem::make(std::move(*kind), now), RevealStyle::quiet);
     }
+}
+
+void PanelController::removeUnnamedPrivateFiles()
+{
+    // Left by a run that ended without letting go of them, or by older versions.
+    QSet<QString> named;
+    QList<ShelfItem> held = items();
+    if (m_lastEvicted)
+        held.append(*m_lastEvicted);
+    for (const ShelfItem &item : held) {
+        if (const Screenshot *screenshot = item.screenshot())
+            named.insert(QDir::cleanPath(screenshot->url.toLocalFile()));
+    }
+    m_services.tempFolder.removeFilesExcept(named);
 }

@@ -4,11 +4,19 @@
 
 Screenshot Screenshot::make(const QUrl &url, std::shared_ptr<const QImage> image, double now)
 {
-    return Screenshot{QUuid::createUuid(), url, std::move(image), now};
+    return Screenshot{QUuid::createUuid(), url, std::move(image), now, nullptr};
 }
 
 Screenshot Screenshot::savedAsPng(QImage image, PrivateTempFolder &folder, double now)
 {
     const QString path = folder.writePng(image);
-    return make(QUrl::fromLocalFile(path), std::make_shared<const QImage>(std::move(image)), now);
+    return ofFile(path, std::make_shared<const QImage>(std::move(image)), folder, now);
+}
+
+Screenshot Screenshot::ofFile(const QString &path, std::shared_ptr<const QImage> image, PrivateTempFolder &folder,
+                              double now)
+{
+    Screenshot screenshot = make(QUrl::fromLocalFile(path), std::move(image), now);
+    screenshot.privateFile = folder.hold(path);
+    return screenshot;
 }

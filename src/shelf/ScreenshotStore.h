@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/PrivateFile.h"
+
 #include <QImage>
 #include <QUrl>
 #include <QUuid>
@@ -15,6 +17,9 @@ struct Screenshot
     QUrl url;
     std::shared_ptr<const QImage> image;
     double capturedAt = 0; // when the value was made, not the file's own date
+    // Set when the file is one of Zorv's own in the private folder: the file
+    // is deleted once no value names it any more.
+    std::shared_ptr<const PrivateFile> privateFile;
 
     // Images compare as objects: two loads of the same file are different.
     friend bool operator==(const Screenshot &, const Screenshot &) = default;
@@ -23,4 +28,8 @@ struct Screenshot
     // Image data from the clipboard or a drop: written as a new private
     // PNG, while the screenshot keeps the image it was given.
     static Screenshot savedAsPng(QImage image, PrivateTempFolder &folder, double now);
+    // A screenshot of a file that may lie in the private folder; such a file
+    // is then held, and deleted when the last value naming it goes.
+    static Screenshot ofFile(const QString &path, std::shared_ptr<const QImage> image, PrivateTempFolder &folder,
+                             double now);
 };

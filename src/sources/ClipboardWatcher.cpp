@@ -26,31 +26,51 @@ void ClipboardWatcher::start()
 void ClipboardWatcher::stop()
 {
     m_timer.reset();
+    ++m_pollReads; // a read still under way reports nothing
+    m_pollReadUnderWay = false;
 }
 
-std::optional<ShelfItemKind> ClipboardWatcher::takeCurrentItem()
+void ClipboardWatcher::takeCurrentItem(TakeCallback done)
 {
     m_lastChangeCount = m_pasteboard.changeCount();
-    return item();
+    read(std::move(done));
 }
 
 void ClipboardWatcher::check()
 {
     const qint64 count = m_pasteboard.changeCount();
-    if (count == m_lastChangeCount)
+    // One read at a time: an owner that keeps taking the clipboard and never
+    // answers must not pile reads up. The change is looked at afterwards.
+    if (count == m_lastChangeCount || m_pollReadUnderWay)
         return;
     m_lastChangeCount = count;
-    if (std::optional<ShelfItemKind> kind = item(); kind && m_onNewItem)
-        m_onNewItem(*kind);
+    m_pollReadUnderWay = true;
+    const quint64 sequence = ++m_pollReads;
+    read([this, sequence](std::optional<ShelfItemKind> kind) {
+        if (sequence != m_pollReads)
+            return; // stopped meanwhile
+        m_pollReadUnderWay = false;
+        if (kind && m_onNewItem)
+            m_onNewItem(*kind);
+    });
 }
 
-std::optional<ShelfItemKind> ClipboardWatcher::item()
+void ClipboardWatcher::read(TakeCallback done)
 {
-    if (m_pasteboard.isConcealed())
+    m_pasteboard.readContent(this, [this, done = std::move(done)](const PasteboardContent &content) {
+        done(item(content));
+    });
+}
+
+std::optional<ShelfItemKind> ClipboardWatcher::item(const PasteboardContent &content)
+{
+    if (content.concealed)
         return std::nullopt;
-    if (std::optional<QImage> image = m_pasteboard.image(); image && !image->isNull())
-        return Screenshot::savedAsPng(std::move(*image), m_tempFolder, m_scheduler.now());
-    if (std::optional<QString> text = m_pasteboard.string(); text && !text->trimmed().isEmpty())
-        return ShelfItemKind(*text);
+    if (content.image && !content.image->isNull()) {
+        const QString path = m_tempFolder.writePngData(content.png);
+        return Screenshot::ofFile(path, content.image, m_tempFolder, m_scheduler.now());
+    }
+    if (content.text && !content.text->trimmed().isEmpty())
+        return ShelfItemKind(*content.text);
     return std::nullopt;
 }

@@ -46,7 +46,7 @@ std::optional<ShelfItemKind> ShelfDropTargetView::itemFor(const QMimeData *data)
         // Only the first file counts; it is used where it lies.
         const QString path = url.toLocalFile();
         if (auto image = ImageFile::load(path))
-            return Screenshot::make(QUrl::fromLocalFile(path), std::move(image), now);
+            return Screenshot::ofFile(path, std::move(image), m_tempFolder, now);
         return ShelfItemKind(path);
     }
     if (data->hasImage()) {

@@ -2,14 +2,45 @@
 
 #include "platform/Pasteboard.h"
 
-// The pasteboard as plain fields. Writes bump the change count like a real one.
+#include <QBuffer>
+#include <QList>
+#include <QPointer>
+
+// The pasteboard as plain fields. Writes bump the change count like a real
+// one. Reads are answered at once, or, while `hangs` is set, only when the
+// test calls answerPendingReads(): an owner that is slow or never answers.
 class FakePasteboard final : public Pasteboard
 {
 public:
     qint64 changeCount() const override { return count; }
-    std::optional<QImage> image() const override { return currentImage; }
-    std::optional<QString> string() const override { return currentString; }
-    bool isConcealed() const override { return concealed; }
+
+    void readContent(QObject *context, ReadCallback done) override
+    {
+        PasteboardContent content;
+        content.concealed = concealed;
+        content.text = currentString;
+        if (currentImage) {
+            content.image = std::make_shared<const QImage>(*currentImage);
+            QBuffer png(&content.png);
+            png.open(QIODevice::WriteOnly);
+            currentImage->save(&png, "PNG");
+        }
+        auto answer = [context = QPointer<QObject>(context), done = std::move(done), content] {
+            if (context)
+                done(content);
+        };
+        if (hangs)
+            pendingReads.append(answer);
+        else
+            answer();
+    }
+
+    void answerPendingReads()
+    {
+        const QList<std::function<void()>> reads = std::exchange(pendingReads, {});
+        for (const auto &answer : reads)
+            answer();
+    }
 
     void writeString(const QString &text) override
     {
@@ -35,4 +66,6 @@ public:
     std::optional<QImage> currentImage;
     std::optional<QString> currentString;
     bool concealed = false;
+    bool hangs = false;
+    QList<std::function<void()>> pendingReads;
 };

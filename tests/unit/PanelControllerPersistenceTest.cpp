@@ -160,4 +160,19 @@ TEST_F(PanelControllerPersistenceTest, ABlobUnderTheShelfKeyReadsAsNothing)
     EXPECT_TRUE(panel->items().isEmpty());
 }
 
+TEST_F(PanelControllerPersistenceTest, LaunchKeepsOnlyThePrivateFilesTheShelfNamesAndDeletingReleasesThem)
+{
+    const QString privateFolder = fake.tempFolder.path();
+    const QString kept = TestImages::writePng(privateFolder, "KEPT.png");
+    const QString stray = TestImages::writePng(privateFolder, "STRAY.png");
+    store({screenshotEntry(kept), textEntry("t")});
+    auto panel = launch();
+    EXPECT_TRUE(QFile::exists(kept));
+    EXPECT_FALSE(QFile::exists(stray));
+
+    panel->deleteItem(panel->items().at(1).id);
+    fake.scheduler.advance(1.0); // the card fades and goes
+    EXPECT_FALSE(QFile::exists(kept));
+}
+
 } // namespace
