@@ -44,4 +44,16 @@ wait_until 3 panel_at -136 || fail "the panel did not hide"
 click_footer_button "$PASTE_BUTTON"
 wait_until 3 stored_contains "text:after the owner died" || fail "the copy after the hang was not taken: $(stored_shelf)"
 stored_size_is 1 || fail "the hung owner's clipboard reached the shelf: $(stored_shelf)"
+
+# Content above 100 MiB is refused, and the panel keeps moving meanwhile.
+head -c $((101 * 1024 * 1024)) /dev/zero | tr '\0' 'z' >"$WORK/huge.txt"
+set_clipboard -i "$WORK/huge.txt"
+sleep 0.6
+xdotool mousemove 640 400
+wait_until 4 panel_at -136 || fail "the panel did not hide"
+click_footer_button "$PASTE_BUTTON"
+xdotool mousemove 640 400
+wait_until 4 panel_at -136 || fail "the panel did not hide after the huge paste"
+sleep 2.5
+stored_size_is 1 || fail "more than 100 MiB reached the shelf"
 zorv_running || fail "zorv ended"
