@@ -32,6 +32,14 @@ public:
     // Takes a new value whenever any program, this one included, changes the
     // contents. Only inequality with a remembered value means anything.
     virtual qint64 changeCount() const = 0;
+    // Calls `handler` on the main thread after each change of the contents,
+    // so that a poll of the change count can sleep meanwhile. False when
+    // this pasteboard cannot tell: the count must then be polled.
+    virtual bool setChangeHandler(std::function<void()> handler)
+    {
+        (void)handler;
+        return false;
+    }
 
     // Reads the contents without ever waiting on the program that owns
     // them: `done` runs later on the main thread, unless `context` is gone,

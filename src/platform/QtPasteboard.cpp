@@ -14,7 +14,18 @@ QtPasteboard::QtPasteboard(QClipboard *clipboard, QObject *parent)
     , m_clipboard(clipboard)
     , m_reader(std::make_unique<X11ClipboardReader>())
 {
-    connect(m_clipboard, &QClipboard::dataChanged, this, [this] { ++m_changeCount; });
+    // XFixes selection notify: Qt tells of every change without reading anything.
+    connect(m_clipboard, &QClipboard::dataChanged, this, [this] {
+        ++m_changeCount;
+        if (m_changeHandler)
+            m_changeHandler();
+    });
+}
+
+bool QtPasteboard::setChangeHandler(std::function<void()> handler)
+{
+    m_changeHandler = std::move(handler);
+    return true;
 }
 
 QtPasteboard::~QtPasteboard() = default;

@@ -23,6 +23,7 @@ public:
     ~QtPasteboard() override;
 
     qint64 changeCount() const override { return m_changeCount; }
+    bool setChangeHandler(std::function<void()> handler) override;
     void readContent(QObject *context, ReadCallback done) override;
     void writeString(const QString &text) override;
     void writeImage(const QImage &image) override;
@@ -38,5 +39,6 @@ public:
 private:
     QClipboard *m_clipboard;
     qint64 m_changeCount = 0;
+    std::function<void()> m_changeHandler;
     std::unique_ptr<X11ClipboardReader> m_reader;
 };

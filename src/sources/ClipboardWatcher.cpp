@@ -4,6 +4,8 @@
 #include "platform/PrivateTempFolder.h"
 #include "platform/Scheduler.h"
 
+#include <QPointer>
+
 
 ClipboardWatcher::ClipboardWatcher(Scheduler &scheduler, Pasteboard &pasteboard, PrivateTempFolder &tempFolder,
                                    NewItemCallback onNewItem, QObject *parent)
@@ -20,11 +22,29 @@ ClipboardWatcher::~ClipboardWatcher() = default;
 
 void ClipboardWatcher::start()
 {
-    m_timer = m_scheduler.scheduleRepeating(pollInterval, this, [this] { check(); });
+    const QPointer<ClipboardWatcher> self(this);
+    m_toldOfChanges = m_pasteboard.setChangeHandler([self] {
+        if (self && self->m_started)
+            self->scheduleCheck();
+    });
+    m_started = true;
+    if (!m_toldOfChanges)
+        m_timer = m_scheduler.scheduleRepeating(pollInterval, this, [this] { check(); });
+}
+
+void ClipboardWatcher::scheduleCheck()
+{
+    if (m_timer)
+        return; // the next check comes soon and sees this change too
+    m_timer = m_scheduler.scheduleOneShot(pollInterval, this, [this] {
+        m_timer.reset();
+        check();
+    });
 }
 
 void ClipboardWatcher::stop()
 {
+    m_started = false;
     m_timer.reset();
     ++m_pollReads; // a read still under way reports nothing
     m_pollReadUnderWay = false;
@@ -50,6 +70,9 @@ void ClipboardWatcher::check()
         if (sequence != m_pollReads)
             return; // stopped meanwhile
         m_pollReadUnderWay = false;
+        // A change during the read was not checked; without a steady poll, check it now.
+        if (m_toldOfChanges && m_pasteboard.changeCount() != m_lastChangeCount)
+            scheduleCheck();
         if (kind && m_onNewItem)
             m_onNewItem(*kind);
     });

@@ -65,6 +65,7 @@ void ScreenshotScanner::start(Inventory inventory)
         bool rescan = false;
         for (const FolderEvents::Event &event : events)
             rescan = rescan || event.entriesChanged || event.watchLost;
+        updateRescans(); // a lost watch brings the rescans back
         if (rescan)
             handleDirectoryChanged();
         // A completed file is checked at once, after the scan that found it.
@@ -84,7 +85,22 @@ void ScreenshotScanner::start(Inventory inventory)
     } else {
         handleDirectoryChanged();
     }
-    m_fallbackTimer = m_scheduler.scheduleRepeating(rescanInterval, this, [this] { handleDirectoryChanged(); });
+    updateRescans();
+}
+
+void ScreenshotScanner::updateRescans()
+{
+    const bool needed = !hasFolderEvents() || rescanWhileWatched;
+    if (needed && !m_fallbackTimer) {
+        m_fallbackTimer = m_scheduler.scheduleRepeating(rescanInterval, this, [this] {
+            // The folder may be back (renamed away and back, re-created): watch it again.
+            if (m_folderEvents && !m_folderEvents->isWatching() && m_folderEvents->watch(m_directory))
+                updateRescans();
+            handleDirectoryChanged();
+        });
+    } else if (!needed) {
+        m_fallbackTimer.reset();
+    }
 }
 
 void ScreenshotScanner::stop()

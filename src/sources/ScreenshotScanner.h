@@ -49,6 +49,11 @@ public:
     void readFolderEvents();
 
     const QString &directory() const { return m_directory; }
+    bool isRescanning() const { return m_fallbackTimer != nullptr; }
+
+    // The 0.3 s rescan runs only while inotify is not watching the folder;
+    // tests that drive the scanner by rescans alone keep it on.
+    bool rescanWhileWatched = false;
     bool isInert() const { return m_inert; }
     bool hasFolderEvents() const;
 
@@ -89,6 +94,7 @@ private:
     void scheduleCheck(const QString &name);
     void check(const QString &name);
     bool isListable() const;
+    void updateRescans();
     static Stamp stampOf(const QString &path);
 
     QString m_directory;

@@ -13,6 +13,12 @@ class FakePasteboard final : public Pasteboard
 {
 public:
     qint64 changeCount() const override { return count; }
+    // Off unless a test turns it on; every change is then reported.
+    bool setChangeHandler(std::function<void()> handler) override
+    {
+        changeHandler = std::move(handler);
+        return reportsChanges;
+    }
 
     void readContent(QObject *context, ReadCallback done) override
     {
@@ -60,6 +66,8 @@ public:
         currentString.reset();
         concealed = false;
         ++count;
+        if (reportsChanges && changeHandler)
+            changeHandler();
     }
 
     qint64 count = 0;
@@ -67,5 +75,7 @@ public:
     std::optional<QString> currentString;
     bool concealed = false;
     bool hangs = false;
+    bool reportsChanges = false;
+    std::function<void()> changeHandler;
     QList<std::function<void()>> pendingReads;
 };

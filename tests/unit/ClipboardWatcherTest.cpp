@@ -156,4 +156,32 @@ TEST_F(ClipboardWatcherTest, AnOwnerThatNeverAnswersDelaysOnlyItsOwnItem)
     EXPECT_EQ(reported.size(), 2);
 }
 
+TEST_F(ClipboardWatcherTest, ToldOfChangesItChecksOnceAfterEachChangeAndSleepsOtherwise)
+{
+    watcher->stop();
+    fake.pasteboard.reportsChanges = true;
+    watcher->start();
+    fake.scheduler.advance(5.0);
+    EXPECT_EQ(fake.scheduler.pendingCount(), 0); // no steady poll
+
+    fake.pasteboard.writeString("first");
+    fake.scheduler.advance(0.39);
+    EXPECT_TRUE(reported.isEmpty()); // on the 0.4 s cadence
+    fake.scheduler.advance(0.02);
+    ASSERT_EQ(reported.size(), 1);
+    EXPECT_EQ(fake.scheduler.pendingCount(), 0);
+
+    // A change while the read waits is checked when the read ends.
+    fake.pasteboard.hangs = true;
+    fake.pasteboard.writeString("slow");
+    fake.scheduler.advance(0.5);
+    fake.pasteboard.writeString("during the read");
+    fake.scheduler.advance(1.0);
+    fake.pasteboard.answerPendingReads();
+    fake.scheduler.advance(0.5);
+    fake.pasteboard.answerPendingReads();
+    ASSERT_EQ(reported.size(), 3);
+    EXPECT_EQ(*reportedText(2), "during the read");
+}
+
 } // namespace

@@ -41,9 +41,11 @@ protected:
                                                    [this](const QString &p, auto) { settled.append(p); });
     }
 
+    // These cases drive the scanner by its rescans, not by inotify.
     void startScanner()
     {
         scanner = makeScanner(folder.path());
+        scanner->rescanWhileWatched = true;
         scanner->start();
     }
 
@@ -207,6 +209,33 @@ TEST_F(ScreenshotScannerTest, AFileThatKeepsChangingIsFollowedForTenSecondsOnly)
     scheduler.advance(2.0);
     EXPECT_TRUE(settled.isEmpty());
     EXPECT_EQ(scheduler.pendingCount(), 1); // only the rescan is left
+}
+
+TEST_F(ScreenshotScannerTest, RescansRunOnlyWhileInotifyIsNotWatching)
+{
+    scanner = makeScanner(folder.path());
+    scanner->start();
+    EXPECT_TRUE(scanner->hasFolderEvents());
+    EXPECT_FALSE(scanner->isRescanning());
+    write("seen.png", "data");
+    scanner->readFolderEvents();
+    scheduler.advance(0.2);
+    EXPECT_EQ(settled, QStringList({path("seen.png")}));
+
+    // The folder goes away: rescans stand in until it can be watched again.
+    const QString aside = folder.path() + "-aside";
+    ASSERT_TRUE(QDir().rename(folder.path(), aside));
+    ASSERT_TRUE(QDir().mkdir(folder.path()));
+    QDir(aside).removeRecursively();
+    scanner->readFolderEvents();
+    EXPECT_TRUE(scanner->isRescanning());
+    scheduler.advance(0.35);
+    EXPECT_TRUE(scanner->hasFolderEvents());
+    EXPECT_FALSE(scanner->isRescanning());
+    write("back.png", "data");
+    scanner->readFolderEvents();
+    scheduler.advance(0.2);
+    EXPECT_EQ(settled.last(), path("back.png"));
 }
 
 TEST_F(ScreenshotScannerTest, StoppingEndsTheRescans)
