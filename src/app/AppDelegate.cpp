@@ -63,14 +63,14 @@ void AppDelegate::setupScreenshotWatcher()
         screenshotDirectory.isEmpty() ? ScreenshotFolders::resolve() : ScreenshotFolders::only(screenshotDirectory);
     const QPointer<AppDelegate> self(this);
     m_watcher = std::make_unique<ScreenshotWatcher>(
-        std::move(folders), [self](const QUrl &url, std::shared_ptr<const QImage> image) {
+        std::move(folders), [self](const QUrl &url, std::shared_ptr<const ScreenshotImage> image) {
             if (self)
                 self->addScreenshot(url, std::move(image));
         });
     m_watcher->start();
 }
 
-void AppDelegate::addScreenshot(const QUrl &url, std::shared_ptr<const QImage> image)
+void AppDelegate::addScreenshot(const QUrl &url, std::shared_ptr<const ScreenshotImage> image)
 {
     if (!image)
         return; // not a readable image: no item, no peek

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/PlatformServices.h"
+#include "shelf/ScreenshotImage.h"
 
 #include <QImage>
 #include <QObject>
@@ -39,7 +40,7 @@ public:
 private:
     void setupClipboardWatcher();
     void setupScreenshotWatcher();
-    void addScreenshot(const QUrl &url, std::shared_ptr<const QImage> image);
+    void addScreenshot(const QUrl &url, std::shared_ptr<const ScreenshotImage> image);
     void setupStatusItem();
     void openHotkeySettings();
     void quit();

@@ -38,3 +38,12 @@ std::shared_ptr<const QImage> ImageFile::load(const QString &path)
         return nullptr;
     return std::make_shared<const QImage>(std::move(image));
 }
+
+QImage ImageFile::thumbnail(const QImage &full)
+{
+    if (full.isNull())
+        return {};
+    if (full.width() <= thumbnailBox.width() && full.height() <= thumbnailBox.height())
+        return full;
+    return full.scaled(thumbnailBox, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}

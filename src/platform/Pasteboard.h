@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 #include <functional>
@@ -10,15 +11,18 @@
 
 class QObject;
 
-// What the clipboard held when it was read. An image comes decoded and as
-// PNG data, both made off the main thread.
+// What the clipboard held when it was read. An image comes as PNG data with
+// its size and the card's thumbnail, all made off the main thread.
 struct PasteboardContent
 {
     // A password manager marked the content as secret: it must never be taken.
     bool concealed = false;
-    std::shared_ptr<const QImage> image;
     QByteArray png;
+    QSize imageSize;
+    QImage thumbnail;
     std::optional<QString> text;
+
+    bool hasImage() const { return !png.isEmpty() && !thumbnail.isNull(); }
 };
 
 // The general pasteboard (the X11 CLIPBOARD selection).
@@ -49,5 +53,6 @@ public:
 
     // Each write clears the pasteboard and puts exactly one object on it.
     virtual void writeString(const QString &text) = 0;
-    virtual void writeImage(const QImage &image) = 0;
+    // An image as PNG data, offered to other programs exactly as it is.
+    virtual void writePng(const QByteArray &png) = 0;
 };

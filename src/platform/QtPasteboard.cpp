@@ -46,24 +46,20 @@ void QtPasteboard::readContent(QObject *context, ReadCallback done)
         m_reader->fetch(std::move(answer));
         return;
     }
-    // Zorv's own content needs no other program; only the PNG of an image
-    // is made off the main thread.
+    // Zorv's own content needs no other program: the card's PNG data is
+    // taken as it is, and only decoded for its thumbnail, off the main thread.
     const QMimeData *data = m_clipboard->mimeData(QClipboard::Clipboard);
-    QImage image = data && data->hasImage() ? qvariant_cast<QImage>(data->imageData()) : QImage();
+    const QByteArray png = data ? data->data(QStringLiteral("image/png")) : QByteArray();
     std::optional<QString> text;
     if (data && data->hasText())
         text = data->text();
     const bool concealed = isConcealed(data);
-    m_reader->post([answer = std::move(answer), image = std::move(image), text, concealed] {
+    m_reader->post([answer = std::move(answer), png, text, concealed] {
         PasteboardContent content;
         content.concealed = concealed;
         content.text = text;
-        if (!image.isNull()) {
-            QBuffer png(&content.png);
-            png.open(QIODevice::WriteOnly);
-            image.save(&png, "PNG");
-            content.image = std::make_shared<const QImage>(image);
-        }
+        if (!png.isEmpty())
+            X11ClipboardReader::takeImage(png, "png", content);
         answer(content);
     });
 }
@@ -79,8 +75,12 @@ void QtPasteboard::writeString(const QString &text)
     m_clipboard->setText(text, QClipboard::Clipboard);
 }
 
-void QtPasteboard::writeImage(const QImage &image)
+void QtPasteboard::writePng(const QByteArray &png)
 {
+    // Only image/png is offered: Qt would encode any other format on the
+    // main thread, at every paste.
+    auto *data = new QMimeData;
+    data->setData(QStringLiteral("image/png"), png);
     m_clipboard->clear(QClipboard::Clipboard);
-    m_clipboard->setImage(image, QClipboard::Clipboard);
+    m_clipboard->setMimeData(data, QClipboard::Clipboard);
 }

@@ -26,7 +26,7 @@ public:
     bool setChangeHandler(std::function<void()> handler) override;
     void readContent(QObject *context, ReadCallback done) override;
     void writeString(const QString &text) override;
-    void writeImage(const QImage &image) override;
+    void writePng(const QByteArray &png) override;
 
     // True when the data carries the hint password managers put beside a
     // secret; clipboard and drops both refuse such content.

@@ -98,7 +98,7 @@ private:
                 continue;
             if (const std::optional<QByteArray> data = convert(type)) {
                 takeImage(*data, QByteArray(name).mid(6), content);
-                if (content.image)
+                if (content.hasImage())
                     return;
             }
         }
@@ -268,7 +268,7 @@ void X11ClipboardReader::takeImage(const QByteArray &data, const QByteArray &for
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
     reader.setAllocationLimit(ImageFile::allocationLimitMegabytes);
-    QImage image = reader.read();
+    const QImage image = reader.read();
     if (image.isNull())
         return;
     if (format == "png") {
@@ -278,5 +278,6 @@ void X11ClipboardReader::takeImage(const QByteArray &data, const QByteArray &for
         png.open(QIODevice::WriteOnly);
         image.save(&png, "PNG");
     }
-    content.image = std::make_shared<const QImage>(std::move(image));
+    content.imageSize = image.size();
+    content.thumbnail = ImageFile::thumbnail(image);
 }

@@ -29,8 +29,9 @@ public:
     static constexpr int timeoutMs = 2000;
     static constexpr qint64 maxBytes = 100 * 1024 * 1024;
 
-    // Decodes image data with the usual allocation limit, and gives PNG data
-    // for it: the data itself when it is PNG, else a new encoding.
+    // Decodes image data with the usual allocation limit into a thumbnail,
+    // and gives PNG data for it: the data itself when it is PNG, else a new
+    // encoding.
     static void takeImage(const QByteArray &data, const QByteArray &format, PasteboardContent &content);
 
 private:

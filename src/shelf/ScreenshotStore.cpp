@@ -1,8 +1,9 @@
 #include "shelf/ScreenshotStore.h"
 
+#include "platform/ImageFile.h"
 #include "platform/PrivateTempFolder.h"
 
-Screenshot Screenshot::make(const QUrl &url, std::shared_ptr<const QImage> image, double now)
+Screenshot Screenshot::make(const QUrl &url, std::shared_ptr<const ScreenshotImage> image, double now)
 {
     return Screenshot{QUuid::createUuid(), url, std::move(image), now, nullptr};
 }
@@ -10,11 +11,11 @@ Screenshot Screenshot::make(const QUrl &url, std::shared_ptr<const QImage> image
 Screenshot Screenshot::savedAsPng(QImage image, PrivateTempFolder &folder, double now)
 {
     const QString path = folder.writePng(image);
-    return ofFile(path, std::make_shared<const QImage>(std::move(image)), folder, now);
+    return ofFile(path, ScreenshotImage::open(path, ImageFile::thumbnail(image), image.size(), "png"), folder, now);
 }
 
-Screenshot Screenshot::ofFile(const QString &path, std::shared_ptr<const QImage> image, PrivateTempFolder &folder,
-                              double now)
+Screenshot Screenshot::ofFile(const QString &path, std::shared_ptr<const ScreenshotImage> image,
+                              PrivateTempFolder &folder, double now)
 {
     Screenshot screenshot = make(QUrl::fromLocalFile(path), std::move(image), now);
     screenshot.privateFile = folder.hold(path);

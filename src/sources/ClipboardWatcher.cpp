@@ -89,9 +89,11 @@ std::optional<ShelfItemKind> ClipboardWatcher::item(const PasteboardContent &con
 {
     if (content.concealed)
         return std::nullopt;
-    if (content.image && !content.image->isNull()) {
+    if (content.hasImage()) {
         const QString path = m_tempFolder.writePngData(content.png);
-        return Screenshot::ofFile(path, content.image, m_tempFolder, m_scheduler.now());
+        auto image = ScreenshotImage::open(path, content.thumbnail, content.imageSize, "png");
+        if (image)
+            return Screenshot::ofFile(path, std::move(image), m_tempFolder, m_scheduler.now());
     }
     if (content.text && !content.text->trimmed().isEmpty())
         return ShelfItemKind(*content.text);

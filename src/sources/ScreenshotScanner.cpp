@@ -203,7 +203,7 @@ void ScreenshotScanner::check(const QString &name)
     }
     file.heldData = true;
     if ((completed || unchanged) && now != file.failed) {
-        std::shared_ptr<const QImage> image = m_load ? m_load(file.path) : nullptr;
+        std::shared_ptr<const ScreenshotImage> image = m_load ? m_load(file.path) : nullptr;
         // Loaded while the writer was still at work: the pixels may be partial.
         if (image && stampOf(file.path) == now) {
             const QString path = file.path;

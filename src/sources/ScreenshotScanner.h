@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QImage>
+#include "shelf/ScreenshotImage.h"
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -29,8 +29,8 @@ class ScreenshotScanner final : public QObject
     Q_OBJECT
 public:
     // Loads a complete file; null when it is not (yet) a readable image.
-    using Loader = std::function<std::shared_ptr<const QImage>(const QString &path)>;
-    using SettledCallback = std::function<void(const QString &path, std::shared_ptr<const QImage> image)>;
+    using Loader = std::function<std::shared_ptr<const ScreenshotImage>(const QString &path)>;
+    using SettledCallback = std::function<void(const QString &path, std::shared_ptr<const ScreenshotImage> image)>;
 
     // What start() counts as already there: files in a folder watched since
     // launch are old; in a folder that appeared later, everything is new.

@@ -1,6 +1,5 @@
 #include "sources/ScreenshotWatcher.h"
 
-#include "platform/ImageFile.h"
 #include "platform/QtScheduler.h"
 #include "sources/ScreenshotFolderSet.h"
 
@@ -31,7 +30,7 @@ void ScreenshotWatcher::start()
     // Runs on the watcher's thread, which stops before this object dies. The
     // image was decoded there; the main thread only adds it. A call queued
     // for an object that is gone is dropped by Qt.
-    auto deliver = [this](const QString &path, std::shared_ptr<const QImage> image) {
+    auto deliver = [this](const QString &path, std::shared_ptr<const ScreenshotImage> image) {
         QMetaObject::invokeMethod(
             this,
             [this, path, image] {
@@ -40,7 +39,7 @@ void ScreenshotWatcher::start()
             },
             Qt::QueuedConnection);
     };
-    m_folderSet = new ScreenshotFolderSet(m_folders, *m_queueScheduler, &ImageFile::load, deliver);
+    m_folderSet = new ScreenshotFolderSet(m_folders, *m_queueScheduler, &ScreenshotImage::load, deliver);
     m_folderSet->moveToThread(m_queue.get());
     connect(m_queue.get(), &QThread::finished, m_folderSet, &QObject::deleteLater);
     m_queue->start();

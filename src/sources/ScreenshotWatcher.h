@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shelf/ScreenshotImage.h"
 #include "sources/ScreenshotFolders.h"
 
 #include <QImage>
@@ -15,13 +16,15 @@ class Scheduler;
 
 // Watches the folders where screenshots are saved and reports each new image
 // file once it is complete. The work runs on a thread of its own, which also
-// decodes the image, so a large screenshot never stalls the panel; the
+// decodes the image into its thumbnail, so a large screenshot never stalls
+// the panel; the
 // report itself arrives on the main thread, in the order files settle.
 class ScreenshotWatcher final : public QObject
 {
     Q_OBJECT
 public:
-    using NewScreenshotCallback = std::function<void(const QUrl &url, std::shared_ptr<const QImage> image)>;
+    using NewScreenshotCallback =
+        std::function<void(const QUrl &url, std::shared_ptr<const ScreenshotImage> image)>;
 
     ScreenshotWatcher(ScreenshotFolders folders, NewScreenshotCallback onNewScreenshot, QObject *parent = nullptr);
     ~ScreenshotWatcher() override;

@@ -45,7 +45,7 @@ std::optional<ShelfItemKind> ShelfDropTargetView::itemFor(const QMimeData *data)
             continue;
         // Only the first file counts; it is used where it lies.
         const QString path = url.toLocalFile();
-        if (auto image = ImageFile::load(path))
+        if (auto image = ScreenshotImage::load(path))
             return Screenshot::ofFile(path, std::move(image), m_tempFolder, now);
         return ShelfItemKind(path);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ImageFile.h"
 #include "platform/Pasteboard.h"
 
 #include <QBuffer>
@@ -26,10 +27,9 @@ public:
         content.concealed = concealed;
         content.text = currentString;
         if (currentImage) {
-            content.image = std::make_shared<const QImage>(*currentImage);
-            QBuffer png(&content.png);
-            png.open(QIODevice::WriteOnly);
-            currentImage->save(&png, "PNG");
+            content.png = currentPng;
+            content.imageSize = currentImage->size();
+            content.thumbnail = ImageFile::thumbnail(*currentImage);
         }
         auto answer = [context = QPointer<QObject>(context), done = std::move(done), content] {
             if (context)
@@ -53,16 +53,27 @@ public:
         clear();
         currentString = text;
     }
-    void writeImage(const QImage &image) override
+    void writePng(const QByteArray &png) override
     {
         clear();
-        currentImage = image;
+        currentPng = png;
+        currentImage = QImage::fromData(png, "PNG");
+    }
+    // Another program copying an image.
+    void writeImage(const QImage &image)
+    {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        writePng(png);
     }
 
     // Another program changing the contents.
     void clear()
     {
         currentImage.reset();
+        currentPng.clear();
         currentString.reset();
         concealed = false;
         ++count;
@@ -71,7 +82,8 @@ public:
     }
 
     qint64 count = 0;
-    std::optional<QImage> currentImage;
+    std::optional<QImage> currentImage; // decoded from currentPng, for the tests' checks
+    QByteArray currentPng;
     std::optional<QString> currentString;
     bool concealed = false;
     bool hangs = false;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QEnterEvent>
@@ -79,13 +81,19 @@ TEST_F(ItemCardViewTest, ScreenshotCardsCopyTheImageAndKeepOnlyAThumbnail)
 {
     QTemporaryDir folder;
     const QString path = TestImages::writePng(folder.path(), "big.png", Qt::blue, 3840, 2160);
-    auto image = std::make_shared<const QImage>(path);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray captured = file.readAll();
+    auto image = ScreenshotImage::load(path);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->size(), QSize(3840, 2160));
     ThumbnailView card(Screenshot::make(QUrl::fromLocalFile(path), image, 0), cardSize, fake.pasteboard);
     EXPECT_LE(card.thumbnail().width(), 2 * 100);
     EXPECT_LE(card.thumbnail().height(), 2 * 68);
+    // Deleted after capture: the copy still has the captured bytes, as they were.
+    QFile::remove(path);
     card.copyToClipboard();
-    ASSERT_TRUE(fake.pasteboard.currentImage);
-    EXPECT_EQ(fake.pasteboard.currentImage->size(), QSize(3840, 2160));
+    EXPECT_EQ(fake.pasteboard.currentPng, captured);
     EXPECT_FALSE(fake.pasteboard.currentString);
 }
 

@@ -55,7 +55,7 @@ TEST(ScreenshotFoldersTest, AFolderThatAppearsLaterIsWatchedWithTheCaptureThatMa
     QStringList settled;
     ScreenshotFolderSet set(
         ScreenshotFolders{{late, early}, root.filePath("Desktop")}, scheduler,
-        [](const QString &) { return std::make_shared<const QImage>(1, 1, QImage::Format_ARGB32); },
+        [](const QString &path) { return ScreenshotImage::open(path, QImage(1, 1, QImage::Format_ARGB32), {1, 1}, "png"); },
         [&](const QString &path, auto) { settled.append(path); });
     set.start();
     EXPECT_EQ(set.watchedFolders(), QStringList({early})); // a candidate exists: no Desktop

@@ -26,13 +26,13 @@ protected:
 
     // Stands in for decoding: a file is a whole image once it ends in "END"
     // or holds anything else but the word "partial".
-    static std::shared_ptr<const QImage> load(const QString &path)
+    static std::shared_ptr<const ScreenshotImage> load(const QString &path)
     {
         QFile file(path);
         const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         if (bytes.isEmpty() || (bytes.contains("partial") && !bytes.endsWith("END")))
             return nullptr;
-        return std::make_shared<const QImage>(1, 1, QImage::Format_ARGB32);
+        return ScreenshotImage::open(path, QImage(1, 1, QImage::Format_ARGB32), QSize(1, 1), "png");
     }
 
     std::unique_ptr<ScreenshotScanner> makeScanner(const QString &directory)
