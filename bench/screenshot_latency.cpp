@@ -12,6 +12,7 @@
 #include "platform/QtScheduler.h"
 #include "platform/ScreenService.h"
 #include "platform/SettingsDefaultsStore.h"
+#include "platform/ThreadPoolTaskRunner.h"
 #include "shelf/PanelController.h"
 
 #include <QApplication>
@@ -94,7 +95,9 @@ int main(int argc, char *argv[])
         std::optional<QRectF> mainScreen() const override { return QRectF(0, 0, 1280, 800); }
     } screens;
     PrivateTempFolder tempFolder(work.path());
-    AppDelegate delegate(PlatformServices{scheduler, defaults, notifications, pasteboard, screens, tempFolder});
+    ThreadPoolTaskRunner tasks;
+    AppDelegate delegate(
+        PlatformServices{scheduler, defaults, notifications, pasteboard, screens, tempFolder, tasks});
     delegate.screenshotDirectory = shots;
     delegate.applicationDidFinishLaunching();
 

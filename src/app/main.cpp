@@ -7,6 +7,7 @@
 #include "platform/QuitOnSignal.h"
 #include "platform/SettingsDefaultsStore.h"
 #include "platform/SingleInstance.h"
+#include "platform/ThreadPoolTaskRunner.h"
 #include "platform/X11ScreenService.h"
 
 #include <QApplication>
@@ -47,7 +48,8 @@ int main(int argc, char *argv[])
     QtPasteboard pasteboard(QGuiApplication::clipboard());
     X11ScreenService screens(scheduler);
     PrivateTempFolder tempFolder;
-    const PlatformServices services{scheduler, defaults, notifications, pasteboard, screens, tempFolder};
+    ThreadPoolTaskRunner tasks;
+    const PlatformServices services{scheduler, defaults, notifications, pasteboard, screens, tempFolder, tasks};
 
     AppDelegate delegate(services);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);

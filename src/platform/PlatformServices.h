@@ -6,6 +6,7 @@ class NotificationCenter;
 class Pasteboard;
 class PrivateTempFolder;
 class ScreenService;
+class TaskRunner;
 
 // The platform services that the long-lived objects share. The application
 // fills it with the Qt/X11 implementations, the unit tests with fakes; the
@@ -18,4 +19,5 @@ struct PlatformServices
     Pasteboard &pasteboard;
     ScreenService &screens;
     PrivateTempFolder &tempFolder;
+    TaskRunner &tasks;
 };

@@ -15,6 +15,7 @@
 #include "views/ThumbnailView.h"
 
 #include "platform/PrivateTempFolder.h"
+#include "platform/TaskRunner.h"
 
 #include <QDir>
 #include <QRegion>
@@ -35,7 +36,6 @@ PanelController::PanelController(const PlatformServices &services, QObject *pare
     m_panel->show(); // never hidden again: hiding means sliding off-screen
     m_visibility->startPolling();
     restorePersisted();
-    removeUnnamedPrivateFiles();
     updatePasteButton();
 }
 
@@ -258,20 +258,41 @@ void PanelController::persist()
 void PanelController::restorePersisted()
 {
     const std::optional<QVariantList> stored = m_services.defaults.arrayForKey(ShelfArchive::storageKey);
-    if (!stored)
+    const std::optional<QList<StringMap>> entries =
+        stored ? ShelfArchive::asStringMaps(*stored) : std::optional<QList<StringMap>>();
+    if (!entries || entries->isEmpty()) {
+        removeUnnamedPrivateFiles();
         return;
-    const std::optional<QList<StringMap>> entries = ShelfArchive::asStringMaps(*stored);
-    if (!entries)
-        return;
-    for (const StringMap &entry : *entries) {
-        const double now = m_services.scheduler.now();
-        std::optional<ShelfItemKind> kind = ShelfArchive::decode(entry, now);
+    }
+    // Screenshots are decoded off the main thread, in parallel, so the panel
+    // answers the pointer at once; the items are added, in stored order, when
+    // every entry has been read.
+    auto decoded = std::make_shared<QList<std::optional<ShelfItemKind>>>(entries->size());
+    auto remaining = std::make_shared<qsizetype>(entries->size());
+    const double now = m_services.scheduler.now();
+    for (qsizetype i = 0; i < entries->size(); ++i) {
+        const StringMap entry = entries->at(i);
+        m_services.tasks.run(this, [this, entry, now, decoded, remaining, i]() -> TaskRunner::Continuation {
+            std::optional<ShelfItemKind> kind = ShelfArchive::decode(entry, now);
+            return [this, kind = std::move(kind), decoded, remaining, i]() mutable {
+                (*decoded)[i] = std::move(kind);
+                if (--*remaining == 0)
+                    addRestoredItems(*decoded);
+            };
+        });
+    }
+}
+
+void PanelController::addRestoredItems(QList<std::optional<ShelfItemKind>> &decoded)
+{
+    for (std::optional<ShelfItemKind> &kind : decoded) {
         if (!kind)
             continue;
         if (auto *screenshot = std::get_if<Screenshot>(&*kind))
             screenshot->privateFile = m_services.tempFolder.hold(screenshot->url.toLocalFile());
-        addItem(ShelfItem::make(std::move(*kind), now), RevealStyle::quiet);
+        addItem(ShelfItem::make(std::move(*kind), m_services.scheduler.now()), RevealStyle::quiet);
     }
+    removeUnnamedPrivateFiles();
 }
 
 void PanelController::removeUnnamedPrivateFiles()

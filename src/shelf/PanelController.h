@@ -102,6 +102,7 @@ private:
     void reveal(RevealStyle style);
     void persist();
     void restorePersisted();
+    void addRestoredItems(QList<std::optional<ShelfItemKind>> &decoded);
     void removeUnnamedPrivateFiles();
 
     PlatformServices m_services;

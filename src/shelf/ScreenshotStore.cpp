@@ -8,10 +8,13 @@ Screenshot Screenshot::make(const QUrl &url, std::shared_ptr<const ScreenshotIma
     return Screenshot{QUuid::createUuid(), url, std::move(image), now, nullptr};
 }
 
-Screenshot Screenshot::savedAsPng(QImage image, PrivateTempFolder &folder, double now)
+std::optional<Screenshot> Screenshot::savedAsPng(const QImage &image, PrivateTempFolder &folder, double now)
 {
     const QString path = folder.writePng(image);
-    return ofFile(path, ScreenshotImage::open(path, ImageFile::thumbnail(image), image.size(), "png"), folder, now);
+    auto opened = path.isEmpty() ? nullptr : ScreenshotImage::open(path, ImageFile::thumbnail(image), image.size(), "png");
+    if (!opened)
+        return std::nullopt; // nothing on disk to copy from later
+    return ofFile(path, std::move(opened), folder, now);
 }
 
 Screenshot Screenshot::ofFile(const QString &path, std::shared_ptr<const ScreenshotImage> image,

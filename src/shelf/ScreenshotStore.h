@@ -8,6 +8,7 @@
 #include <QUuid>
 
 #include <memory>
+#include <optional>
 
 class PrivateTempFolder;
 
@@ -28,8 +29,8 @@ struct Screenshot
 
     static Screenshot make(const QUrl &url, std::shared_ptr<const ScreenshotImage> image, double now);
     // Dropped image data: written as a new private PNG; the screenshot keeps
-    // its thumbnail and the new file.
-    static Screenshot savedAsPng(QImage image, PrivateTempFolder &folder, double now);
+    // its thumbnail and the new file. Nothing when the file cannot be written.
+    static std::optional<Screenshot> savedAsPng(const QImage &image, PrivateTempFolder &folder, double now);
     // A screenshot of a file that may lie in the private folder; such a file
     // is then held, and deleted when the last value naming it goes.
     static Screenshot ofFile(const QString &path, std::shared_ptr<const ScreenshotImage> image,

@@ -51,8 +51,11 @@ std::optional<ShelfItemKind> ShelfDropTargetView::itemFor(const QMimeData *data)
     }
     if (data->hasImage()) {
         QImage image = qvariant_cast<QImage>(data->imageData());
-        if (!image.isNull())
-            return Screenshot::savedAsPng(std::move(image), m_tempFolder, now);
+        if (!image.isNull()) {
+            if (std::optional<Screenshot> saved = Screenshot::savedAsPng(image, m_tempFolder, now))
+                return ShelfItemKind(std::move(*saved));
+            return std::nullopt;
+        }
     }
     if (data->hasText() && !data->text().isEmpty())
         return ShelfItemKind(data->text());

@@ -35,10 +35,12 @@ void ThumbnailView::writeToPasteboard(Pasteboard &pasteboard) const
         pasteboard.writePng(image->bytes());
         return;
     }
-    // Other formats become PNG on a worker thread, then go on the clipboard.
+    // Other formats become PNG on a worker thread, then go on the clipboard,
+    // unless anything was copied meanwhile: the later copy wins.
     const QPointer<const ThumbnailView> self(this);
     Pasteboard *target = &pasteboard; // outlives every card
-    QThreadPool::globalInstance()->start([self, image, target] {
+    const qint64 countAtClick = pasteboard.changeCount();
+    QThreadPool::globalInstance()->start([self, image, target, countAtClick] {
         QByteArray png;
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
@@ -46,8 +48,8 @@ void ThumbnailView::writeToPasteboard(Pasteboard &pasteboard) const
             return;
         QMetaObject::invokeMethod(
             qApp,
-            [self, target, png] {
-                if (self)
+            [self, target, png, countAtClick] {
+                if (self && target->changeCount() == countAtClick)
                     target->writePng(png);
             },
             Qt::QueuedConnection);

@@ -12,6 +12,7 @@
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QTemporaryDir>
+#include <QThreadPool>
 
 namespace {
 
@@ -95,6 +96,32 @@ TEST_F(ItemCardViewTest, ScreenshotCardsCopyTheImageAndKeepOnlyAThumbnail)
     card.copyToClipboard();
     EXPECT_EQ(fake.pasteboard.currentPng, captured);
     EXPECT_FALSE(fake.pasteboard.currentString);
+}
+
+TEST_F(ItemCardViewTest, OtherFormatsAreCopiedAsPngMadeOffTheMainThreadUnlessACopyCameMeanwhile)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath("shot.jpg");
+    QImage source(64, 48, QImage::Format_RGB32);
+    source.fill(Qt::darkGreen);
+    ASSERT_TRUE(source.save(path, "JPEG"));
+    ThumbnailView card(Screenshot::make(QUrl::fromLocalFile(path), ScreenshotImage::load(path), 0), cardSize,
+                       fake.pasteboard);
+
+    card.copyToClipboard();
+    EXPECT_TRUE(fake.pasteboard.currentPng.isEmpty()); // not converted here
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(fake.pasteboard.currentImage);
+    EXPECT_TRUE(fake.pasteboard.currentPng.startsWith("\x89PNG"));
+    EXPECT_EQ(fake.pasteboard.currentImage->size(), QSize(64, 48));
+
+    card.copyToClipboard();
+    fake.pasteboard.writeString("copied later");
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(fake.pasteboard.currentString, "copied later");
+    EXPECT_FALSE(fake.pasteboard.currentImage);
 }
 
 TEST_F(ItemCardViewTest, TheDeleteButtonShowsOnHoverAndOverhangsTheCorner)
