@@ -18,6 +18,8 @@
 #include "platform/TaskRunner.h"
 
 #include <QDir>
+
+#include <malloc.h>
 #include <QRegion>
 #include <QWidget>
 
@@ -107,6 +109,12 @@ void PanelController::setupHistoryButton(QWidget *host)
 
 void PanelController::addItem(const ShelfItem &item, RevealStyle style)
 {
+    // Until the stored shelf is back, new items wait: they go on top of it,
+    // and the store is not rewritten without the entries still being read.
+    if (m_isRestoring) {
+        m_itemsAddedWhileRestoring.append({item, style});
+        return;
+    }
     ItemCardView *view = makeView(item);
     m_slots.prepend(Slot{item, view});
     m_stackView->insertCard(view, 0, cardFadeInDuration);
@@ -267,6 +275,7 @@ void PanelController::restorePersisted()
     // Screenshots are decoded off the main thread, in parallel, so the panel
     // answers the pointer at once; the items are added, in stored order, when
     // every entry has been read.
+    m_isRestoring = true;
     auto decoded = std::make_shared<QList<std::optional<ShelfItemKind>>>(entries->size());
     auto remaining = std::make_shared<qsizetype>(entries->size());
     const double now = m_services.scheduler.now();
@@ -285,6 +294,7 @@ void PanelController::restorePersisted()
 
 void PanelController::addRestoredItems(QList<std::optional<ShelfItemKind>> &decoded)
 {
+    m_isRestoring = false;
     for (std::optional<ShelfItemKind> &kind : decoded) {
         if (!kind)
             continue;
@@ -292,7 +302,11 @@ void PanelController::addRestoredItems(QList<std::optional<ShelfItemKind>> &deco
             screenshot->privateFile = m_services.tempFolder.hold(screenshot->url.toLocalFile());
         addItem(ShelfItem::make(std::move(*kind), m_services.scheduler.now()), RevealStyle::quiet);
     }
-    removeUnnamedPrivateFiles();
+    removeUnnamedPrivateFiles(); // items that came meanwhile hold their files
+    // The decoders' full-size buffers are gone; give their pages back.
+    ::malloc_trim(0);
+    for (const auto &[item, style] : std::exchange(m_itemsAddedWhileRestoring, {}))
+        addItem(item, style);
 }
 
 void PanelController::removeUnnamedPrivateFiles()

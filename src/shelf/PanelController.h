@@ -107,6 +107,8 @@ private:
 
     PlatformServices m_services;
     QList<Slot> m_slots;
+    bool m_isRestoring = false;
+    QList<std::pair<ShelfItem, RevealStyle>> m_itemsAddedWhileRestoring;
     std::optional<ShelfItem> m_lastEvicted;
     std::unique_ptr<Timer> m_evictedExpiry;
     std::optional<ShelfItem> m_clipboardItem;

@@ -12,17 +12,31 @@
 #include <QPointer>
 #include <QTemporaryDir>
 
-// Runs each task and its continuation at once, on the test's thread.
+// Runs each task and its continuation at once, on the test's thread, or,
+// while `deferred` is set, only when the test calls runPending().
 class ImmediateTaskRunner final : public TaskRunner
 {
 public:
     void run(QObject *context, Task task) override
     {
-        const QPointer<QObject> guard(context);
-        Continuation done = task();
-        if (guard && done)
-            done();
+        auto work = [guard = QPointer<QObject>(context), task = std::move(task)] {
+            Continuation done = task();
+            if (guard && done)
+                done();
+        };
+        if (deferred)
+            pending.append(work);
+        else
+            work();
     }
+    void runPending()
+    {
+        for (const auto &work : std::exchange(pending, {}))
+            work();
+    }
+
+    bool deferred = false;
+    QList<std::function<void()>> pending;
 };
 
 // One set of fake platform services on virtual time, for a test fixture.

@@ -175,4 +175,18 @@ TEST_F(PanelControllerPersistenceTest, LaunchKeepsOnlyThePrivateFilesTheShelfNam
     EXPECT_FALSE(QFile::exists(kept));
 }
 
+TEST_F(PanelControllerPersistenceTest, ItemsArrivingDuringTheRestoreGoOnTopAndTheStoreLosesNothing)
+{
+    store({textEntry("old one"), textEntry("old two")});
+    fake.tasks.deferred = true; // the stored entries are still being read
+    auto panel = launch();
+    panel->addItem(ShelfItem::make(QString("new"), 0), PanelController::RevealStyle::peek);
+    EXPECT_TRUE(panel->items().isEmpty());
+    EXPECT_EQ(fake.defaults.storedList(key).size(), 2); // a kill now loses nothing
+
+    fake.tasks.runPending();
+    EXPECT_EQ(describe(panel->items()), QStringList({"new", "old two", "old one"}));
+    EXPECT_EQ(fake.defaults.storedList(key).size(), 3);
+}
+
 } // namespace
