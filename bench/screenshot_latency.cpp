@@ -12,6 +12,7 @@
 #include "platform/QtScheduler.h"
 #include "platform/ScreenService.h"
 #include "platform/SettingsDefaultsStore.h"
+#include "platform/X11GlobalInput.h"
 #include "shelf/PanelController.h"
 
 #include <QApplication>
@@ -94,7 +95,9 @@ int main(int argc, char *argv[])
         std::optional<QRectF> mainScreen() const override { return QRectF(0, 0, 1280, 800); }
     } screens;
     PrivateTempFolder tempFolder(work.path());
-    AppDelegate delegate(PlatformServices{scheduler, defaults, notifications, pasteboard, screens, tempFolder});
+    X11GlobalInput globalInput(X11GlobalInput::applicationWindows);
+    AppDelegate delegate(
+        PlatformServices{scheduler, defaults, notifications, pasteboard, screens, tempFolder, globalInput});
     delegate.screenshotDirectory = shots;
     delegate.applicationDidFinishLaunching();
 

@@ -1,5 +1,7 @@
 #include "app/AppDelegate.h"
 
+#include "hotkeys/HotkeyManager.h"
+#include "hotkeys/HotkeyStore.h"
 #include "platform/Scheduler.h"
 #include "shelf/PanelController.h"
 #include "sources/ClipboardWatcher.h"
@@ -14,6 +16,7 @@
 AppDelegate::AppDelegate(const PlatformServices &services, QObject *parent)
     : QObject(parent)
     , m_services(services)
+    , m_hotkeyStore(std::make_unique<HotkeyStore>(services.defaults, services.notifications))
 {
 }
 
@@ -23,9 +26,10 @@ void AppDelegate::applicationDidFinishLaunching()
 {
     // The panel restores the stored shelf while it is built, before any
     // source can report something new.
-    m_panelController = std::make_unique<PanelController>(m_services);
+    m_panelController = std::make_unique<PanelController>(m_services, *m_hotkeyStore);
     setupClipboardWatcher();
     setupScreenshotWatcher();
+    setupHotkeyManager();
     setupStatusItem();
 }
 
@@ -36,6 +40,9 @@ void AppDelegate::applicationWillTerminate()
         m_watcher->stop();
     if (m_clipboardWatcher)
         m_clipboardWatcher->stop();
+    // Disarms if armed, which takes the key hints down first.
+    if (m_hotkeyManager)
+        m_hotkeyManager->stop();
 }
 
 void AppDelegate::setupClipboardWatcher()
@@ -74,6 +81,26 @@ void AppDelegate::addScreenshot(const QUrl &url, std::shared_ptr<const QImage> i
     const double now = m_services.scheduler.now();
     m_panelController->addItem(ShelfItem::make(Screenshot::make(url, std::move(image), now), now),
                                PanelController::RevealStyle::peek);
+}
+
+void AppDelegate::setupHotkeyManager()
+{
+    m_hotkeyManager = std::make_unique<HotkeyManager>(m_services.scheduler, m_services.globalInput, *m_hotkeyStore,
+                                                      m_services.notifications);
+    const QPointer<AppDelegate> self(this);
+    m_hotkeyManager->onArm = [self] {
+        if (self)
+            self->m_panelController->showKeyHints();
+    };
+    m_hotkeyManager->onDisarm = [self] {
+        if (self)
+            self->m_panelController->hideKeyHints();
+    };
+    m_hotkeyManager->onAction = [self](HotkeyAction action) {
+        if (self)
+            self->m_panelController->performHotkey(action);
+    };
+    m_hotkeyManager->start();
 }
 
 void AppDelegate::setupStatusItem()

@@ -9,6 +9,8 @@
 #include <memory>
 
 class ClipboardWatcher;
+class HotkeyManager;
+class HotkeyStore;
 class PanelController;
 class ScreenshotWatcher;
 class QMenu;
@@ -31,6 +33,8 @@ public:
     QMenu *statusMenu() const { return m_statusMenu.get(); }
     ClipboardWatcher *clipboardWatcher() const { return m_clipboardWatcher.get(); }
     ScreenshotWatcher *watcher() const { return m_watcher.get(); }
+    HotkeyStore *hotkeyStore() const { return m_hotkeyStore.get(); }
+    HotkeyManager *hotkeyManager() const { return m_hotkeyManager.get(); }
 
     // Where screenshots are looked for; resolved at launch unless set before.
     QString screenshotDirectory;
@@ -39,14 +43,17 @@ private:
     void setupClipboardWatcher();
     void setupScreenshotWatcher();
     void addScreenshot(const QUrl &url, std::shared_ptr<const QImage> image);
+    void setupHotkeyManager();
     void setupStatusItem();
     void openHotkeySettings();
     void quit();
 
     PlatformServices m_services;
+    std::unique_ptr<HotkeyStore> m_hotkeyStore;
     std::unique_ptr<QMenu> m_statusMenu;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
     std::unique_ptr<PanelController> m_panelController;
     std::unique_ptr<ClipboardWatcher> m_clipboardWatcher;
     std::unique_ptr<ScreenshotWatcher> m_watcher;
+    std::unique_ptr<HotkeyManager> m_hotkeyManager;
 };

@@ -7,6 +7,7 @@
 #include "platform/QuitOnSignal.h"
 #include "platform/SettingsDefaultsStore.h"
 #include "platform/SingleInstance.h"
+#include "platform/X11GlobalInput.h"
 #include "platform/X11ScreenService.h"
 
 #include <QApplication>
@@ -47,7 +48,8 @@ int main(int argc, char *argv[])
     QtPasteboard pasteboard(QGuiApplication::clipboard());
     X11ScreenService screens(scheduler);
     PrivateTempFolder tempFolder;
-    const PlatformServices services{scheduler, defaults, notifications, pasteboard, screens, tempFolder};
+    X11GlobalInput globalInput(X11GlobalInput::applicationWindows);
+    const PlatformServices services{scheduler, defaults, notifications, pasteboard, screens, tempFolder, globalInput};
 
     AppDelegate delegate(services);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);

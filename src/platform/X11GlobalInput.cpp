@@ -3,7 +3,9 @@
 #include "platform/X11KeyMap.h"
 #include "platform/XInput2.h"
 
+#include <QGuiApplication>
 #include <QSocketNotifier>
+#include <QWindow>
 
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
@@ -50,6 +52,16 @@ X11GlobalInput::~X11GlobalInput()
         ungrab(grab.keycode, grab.modifiers, grab.variants);
     xcb_flush(m_connection);
     xcb_disconnect(m_connection);
+}
+
+QSet<quint32> X11GlobalInput::applicationWindows()
+{
+    QSet<quint32> ids;
+    for (QWindow *window : QGuiApplication::allWindows()) {
+        if (window->handle())
+            ids.insert(quint32(window->winId()));
+    }
+    return ids;
 }
 
 void X11GlobalInput::setUpXkb()

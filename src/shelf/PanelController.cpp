@@ -2,6 +2,7 @@
 
 #include "platform/DefaultsStore.h"
 #include "platform/Scheduler.h"
+#include "shelf/KeyHintLayer.h"
 #include "shelf/PanelBackgroundView.h"
 #include "shelf/PanelBorderView.h"
 #include "shelf/PanelWindow.h"
@@ -17,7 +18,7 @@
 #include <QRegion>
 #include <QWidget>
 
-PanelController::PanelController(const PlatformServices &services, QObject *parent)
+PanelController::PanelController(const PlatformServices &services, const HotkeyStore &hotkeys, QObject *parent)
     : QObject(parent)
     , m_services(services)
 {
@@ -29,6 +30,7 @@ PanelController::PanelController(const PlatformServices &services, QObject *pare
     m_visibility = std::make_unique<PanelVisibility>(services.scheduler, services.screens, m_panel.get(),
                                                      m_borderHostView);
     m_visibility->onSlideFinished = [this] { updateBorderPaths(); }; // the visibility dies with this
+    m_keyHints = std::make_unique<KeyHintLayer>(*this, hotkeys, services.scheduler, m_keyHintOverlay);
     m_panel->show(); // never hidden again: hiding means sliding off-screen
     m_visibility->startPolling();
     restorePersisted();
@@ -179,6 +181,21 @@ void PanelController::pasteButtonTapped()
         return;
     if (std::optional<ShelfItemKind> kind = onPasteRequested())
         addItem(ShelfItem::make(*kind, m_services.scheduler.now()), RevealStyle::show);
+}
+
+void PanelController::showKeyHints()
+{
+    m_keyHints->showKeyHints();
+}
+
+void PanelController::hideKeyHints()
+{
+    m_keyHints->hideKeyHints();
+}
+
+void PanelController::performHotkey(HotkeyAction action)
+{
+    m_keyHints->performHotkey(action);
 }
 
 ItemCardView *PanelController::makeView(const ShelfItem &item)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hotkeys/HotkeyAction.h"
 #include "platform/PlatformServices.h"
 #include "shelf/PanelVisibility.h"
 #include "shelf/ShelfItem.h"
@@ -14,7 +15,9 @@
 #include <optional>
 
 class FooterButton;
+class HotkeyStore;
 class ItemCardView;
+class KeyHintLayer;
 class PanelBackgroundView;
 class PanelBorderView;
 class PanelWindow;
@@ -41,7 +44,8 @@ public:
         QPointer<ItemCardView> view;
     };
 
-    explicit PanelController(const PlatformServices &services, QObject *parent = nullptr);
+    // The hot-key store names the keys that the key hints show.
+    PanelController(const PlatformServices &services, const HotkeyStore &hotkeys, QObject *parent = nullptr);
     ~PanelController() override;
 
     // Asked for the current clipboard when the paste button is used with an
@@ -53,6 +57,12 @@ public:
     void historyButtonTapped();
     void holdClipboardItem(const ShelfItemKind &kind);
     void pasteButtonTapped();
+
+    // While the leader has armed the hot keys: the panel comes out with a
+    // key cap on every target, and the fired keys act on the shelf.
+    void showKeyHints();
+    void hideKeyHints();
+    void performHotkey(HotkeyAction action);
 
     const QList<Slot> &slots() const { return m_slots; }
     QList<ShelfItem> items() const;
@@ -66,6 +76,7 @@ public:
     PanelBorderView *borderHostView() const { return m_borderHostView; }
     ShelfDropTargetView *dropTarget() const { return m_dropTarget; }
     PassthroughView *keyHintOverlay() const { return m_keyHintOverlay; }
+    KeyHintLayer *keyHints() const { return m_keyHints.get(); }
     State state() const { return m_visibility->state(); }
 
     static constexpr int capacity = 5;
@@ -114,6 +125,7 @@ private:
     PanelBorderView *m_borderHostView = nullptr;
     PassthroughView *m_keyHintOverlay = nullptr;
     std::unique_ptr<PanelVisibility> m_visibility;
+    std::unique_ptr<KeyHintLayer> m_keyHints;
     ShelfStackView *m_stackView = nullptr;
     FooterButton *m_historyButton = nullptr;
     FooterButton *m_pasteButton = nullptr;

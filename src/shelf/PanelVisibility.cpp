@@ -173,11 +173,16 @@ void PanelVisibility::revealPeek()
     });
 }
 
+void PanelVisibility::endNotificationPeek()
+{
+    m_notificationPeekTimer.reset();
+    m_isNotificationPeek = false;
+}
+
 void PanelVisibility::showProtected()
 {
     cancelTransientTimers();
-    m_notificationPeekTimer.reset();
-    m_isNotificationPeek = false;
+    endNotificationPeek();
     m_showProtectedUntil = m_scheduler.now() + screenshotVisibleDuration;
     animate(State::shown);
 }
@@ -188,8 +193,7 @@ void PanelVisibility::handleDragHoverChanged(bool hovering)
     if (!hovering)
         return; // the poll retracts the panel later if the pointer is away
     cancelTransientTimers();
-    m_notificationPeekTimer.reset();
-    m_isNotificationPeek = false;
+    endNotificationPeek();
     animate(State::shown);
 }
 
@@ -209,6 +213,22 @@ void PanelVisibility::retractIfMouseAway()
         return;
     m_retractTimer.reset();
     animate(State::hidden);
+}
+
+void PanelVisibility::beginKeyHints()
+{
+    cancelTransientTimers();
+    endNotificationPeek();
+    isShowingKeyHints = true;
+    if (m_state != State::shown)
+        animate(State::shown);
+}
+
+void PanelVisibility::endKeyHints()
+{
+    isShowingKeyHints = false;
+    m_showProtectedUntil.reset();
+    retractIfMouseAway();
 }
 
 void PanelVisibility::animate(State target)

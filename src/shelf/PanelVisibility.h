@@ -43,6 +43,12 @@ public:
     void handleDragHoverChanged(bool hovering);
     void setDragging(bool dragging);
     void retractIfMouseAway();
+    // The key hints come up: nothing pending may hide the panel, and it
+    // comes fully out and stays while they are up.
+    void beginKeyHints();
+    // The key hints went: the panel goes back at once unless the pointer
+    // holds it out.
+    void endKeyHints();
 
     State state() const { return m_state; }
     QRectF frame() const { return m_frame; }
@@ -81,6 +87,7 @@ private:
     void updateHoldProgress();
     void cancelHoldTimer();
     void cancelTransientTimers();
+    void endNotificationPeek();
     void schedulePeekLeave();
     void scheduleAutoRetract();
     void animate(State target);

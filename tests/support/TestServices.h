@@ -1,9 +1,11 @@
 #pragma once
 
 #include "FakeDefaultsStore.h"
+#include "FakeGlobalInput.h"
 #include "FakePasteboard.h"
 #include "FakeScreenService.h"
 #include "VirtualScheduler.h"
+#include "hotkeys/HotkeyStore.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PlatformServices.h"
 #include "platform/PrivateTempFolder.h"
@@ -20,6 +22,11 @@ struct TestServices
     FakeScreenService screens;
     QTemporaryDir tempParent;
     PrivateTempFolder tempFolder{tempParent.path()};
+    FakeGlobalInput globalInput;
+    HotkeyStore hotkeys{defaults, notifications};
 
-    PlatformServices services() { return PlatformServices{scheduler, defaults, notifications, pasteboard, screens, tempFolder}; }
+    PlatformServices services()
+    {
+        return PlatformServices{scheduler, defaults, notifications, pasteboard, screens, tempFolder, globalInput};
+    }
 };

@@ -14,7 +14,7 @@ class PanelChromeTest : public ::testing::Test
 {
 protected:
     TestServices fake;
-    PanelController panel{fake.services()};
+    PanelController panel{fake.services(), fake.hotkeys};
 };
 
 TEST_F(PanelChromeTest, TheWindowNeverTakesFocusAndBypassesTheWindowManager)

@@ -27,7 +27,7 @@ class PanelControllerPersistenceTest : public ::testing::Test
 protected:
     void store(const QVariantList &list) { fake.defaults.values[key] = list; }
 
-    std::unique_ptr<PanelController> launch() { return std::make_unique<PanelController>(fake.services()); }
+    std::unique_ptr<PanelController> launch() { return std::make_unique<PanelController>(fake.services(), fake.hotkeys); }
 
     static QStringList describe(const QList<ShelfItem> &items)
     {

@@ -17,7 +17,7 @@ protected:
     void SetUp() override
     {
         fake.screens.pointer = away;
-        panel = std::make_unique<PanelController>(fake.services());
+        panel = std::make_unique<PanelController>(fake.services(), fake.hotkeys);
     }
 
     PanelVisibility &visibility() { return *panel->visibility(); }
@@ -271,7 +271,7 @@ TEST_F(PanelScreenChoiceTest, AScreenToTheLeftThatHoldsTheHiddenOriginGetsThePan
 {
     fake.screens.screenFrames = {QRectF(0, 0, 1280, 800), QRectF(-1280, 0, 1280, 800)};
     fake.screens.pointer = QPointF(10, 400);
-    PanelController panel(fake.services());
+    PanelController panel(fake.services(), fake.hotkeys);
     fake.scheduler.advance(1.0);
     ASSERT_EQ(panel.state(), State::shown);
     // The hidden panel's bottom-left corner lies on the left screen.
@@ -291,7 +291,7 @@ TEST_F(PanelScreenChoiceTest, WithNoContainingScreenTheMainScreenServes)
     fake.screens.screenFrames = {QRectF(3200, 0, 1280, 800), QRectF(1280, 0, 1920, 1080)};
     fake.screens.main = QRectF(1280, 0, 1920, 1080);
     fake.screens.pointer = QPointF(1285, 300); // at the main screen's edge
-    PanelController panel(fake.services());
+    PanelController panel(fake.services(), fake.hotkeys);
     EXPECT_EQ(panel.panel()->geometry(), QRect(1280 - 136, 540 - 225, 132, 450));
     fake.scheduler.advance(1.0);
     EXPECT_DOUBLE_EQ(panel.visibility()->frame().x(), 1280);
@@ -301,7 +301,7 @@ TEST_F(PanelScreenChoiceTest, WithoutAMainScreenThePanelStartsAroundTheOrigin)
 {
     fake.screens.screenFrames = {};
     fake.screens.main.reset();
-    PanelController panel(fake.services());
+    PanelController panel(fake.services(), fake.hotkeys);
     EXPECT_EQ(panel.panel()->geometry(), QRect(-136, -225, 132, 450));
     fake.scheduler.advance(1.0); // no screens: polling must not crash or move it
     EXPECT_EQ(panel.state(), State::hidden);
