@@ -2,6 +2,7 @@
 
 #include "platform/DefaultsStore.h"
 #include "platform/Scheduler.h"
+#include "shelf/HoverPreview.h"
 #include "shelf/KeyHintLayer.h"
 #include "shelf/PanelBackgroundView.h"
 #include "shelf/PanelBorderView.h"
@@ -31,6 +32,9 @@ PanelController::PanelController(const PlatformServices &services, const HotkeyS
                                                      m_borderHostView);
     m_visibility->onSlideFinished = [this] { updateBorderPaths(); }; // the visibility dies with this
     m_keyHints = std::make_unique<KeyHintLayer>(*this, hotkeys, services.scheduler, m_keyHintOverlay);
+    m_hoverPreview = std::make_unique<HoverPreview>(*this);
+    m_visibility->onPoll = [this](QPointF mouse) { m_hoverPreview->updatePreview(mouse); };
+    m_visibility->holdsPointer = [this](QPointF mouse) { return m_hoverPreview->holdsPointer(mouse); };
     m_panel->show(); // never hidden again: hiding means sliding off-screen
     m_visibility->startPolling();
     restorePersisted();
@@ -151,12 +155,24 @@ void PanelController::deleteItem(const QUuid &id)
 
 void PanelController::historyButtonTapped()
 {
-    if (!m_lastEvicted)
-        return;
-    const ShelfItem item = *m_lastEvicted;
+    if (std::optional<ShelfItem> item = takeLastEvicted())
+        addItem(*item, RevealStyle::show);
+}
+
+std::optional<ShelfItem> PanelController::takeLastEvicted()
+{
+    std::optional<ShelfItem> item = std::move(m_lastEvicted);
     m_evictedExpiry.reset();
     setLastEvicted(std::nullopt);
-    addItem(item, RevealStyle::show);
+    return item;
+}
+
+std::optional<ShelfItem> PanelController::takeClipboardItem()
+{
+    std::optional<ShelfItem> item = std::move(m_clipboardItem);
+    m_clipboardExpiry.reset();
+    setClipboardItem(std::nullopt);
+    return item;
 }
 
 void PanelController::holdClipboardItem(const ShelfItemKind &kind)
@@ -170,11 +186,8 @@ void PanelController::holdClipboardItem(const ShelfItemKind &kind)
 
 void PanelController::pasteButtonTapped()
 {
-    if (m_clipboardItem) {
-        const ShelfItem item = *m_clipboardItem;
-        m_clipboardExpiry.reset();
-        setClipboardItem(std::nullopt);
-        addItem(item, RevealStyle::show);
+    if (std::optional<ShelfItem> item = takeClipboardItem()) {
+        addItem(*item, RevealStyle::show);
         return;
     }
     if (!onPasteRequested)
@@ -185,6 +198,7 @@ void PanelController::pasteButtonTapped()
 
 void PanelController::showKeyHints()
 {
+    m_hoverPreview->dismiss();
     m_keyHints->showKeyHints();
 }
 
@@ -198,13 +212,13 @@ void PanelController::performHotkey(HotkeyAction action)
     m_keyHints->performHotkey(action);
 }
 
-ItemCardView *PanelController::makeView(const ShelfItem &item)
+ItemCardView *PanelController::makeView(const ShelfItem &item, QSize bodySize)
 {
     ItemCardView *view = nullptr;
     if (const Screenshot *screenshot = item.screenshot())
-        view = new ThumbnailView(*screenshot, itemSize, m_services.pasteboard, m_stackView);
+        view = new ThumbnailView(*screenshot, bodySize, m_services.pasteboard, m_stackView);
     else
-        view = new TextItemView(*item.text(), itemSize, m_services.pasteboard, m_stackView);
+        view = new TextItemView(*item.text(), bodySize, m_services.pasteboard, m_stackView);
 
     const QPointer<PanelController> self(this);
     const QUuid id = item.id;

@@ -16,6 +16,7 @@
 
 class FooterButton;
 class HotkeyStore;
+class HoverPreview;
 class ItemCardView;
 class KeyHintLayer;
 class PanelBackgroundView;
@@ -57,6 +58,11 @@ public:
     void historyButtonTapped();
     void holdClipboardItem(const ShelfItemKind &kind);
     void pasteButtonTapped();
+    // Empty the clipboard slot or the history, handing out what they held.
+    std::optional<ShelfItem> takeClipboardItem();
+    std::optional<ShelfItem> takeLastEvicted();
+    // A card for an item, with the shelf's delete and drag behaviour.
+    ItemCardView *makeView(const ShelfItem &item, QSize bodySize = itemSize);
 
     // While the leader has armed the hot keys: the panel comes out with a
     // key cap on every target, and the fired keys act on the shelf.
@@ -77,6 +83,7 @@ public:
     ShelfDropTargetView *dropTarget() const { return m_dropTarget; }
     PassthroughView *keyHintOverlay() const { return m_keyHintOverlay; }
     KeyHintLayer *keyHints() const { return m_keyHints.get(); }
+    HoverPreview *hoverPreview() const { return m_hoverPreview.get(); }
     State state() const { return m_visibility->state(); }
 
     static constexpr int capacity = 5;
@@ -101,7 +108,6 @@ private:
     void setupViews();
     void updateBorderPaths();
     void setupHistoryButton(QWidget *host);
-    ItemCardView *makeView(const ShelfItem &item);
     void evictOverflowIfNeeded();
     void collapseAway(ItemCardView *view, double duration);
     void setLastEvicted(std::optional<ShelfItem> item);
@@ -126,6 +132,7 @@ private:
     PassthroughView *m_keyHintOverlay = nullptr;
     std::unique_ptr<PanelVisibility> m_visibility;
     std::unique_ptr<KeyHintLayer> m_keyHints;
+    std::unique_ptr<HoverPreview> m_hoverPreview;
     ShelfStackView *m_stackView = nullptr;
     FooterButton *m_historyButton = nullptr;
     FooterButton *m_pasteButton = nullptr;

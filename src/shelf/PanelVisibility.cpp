@@ -61,6 +61,8 @@ PanelVisibility::PointerFacts PanelVisibility::readPointer()
 void PanelVisibility::tick()
 {
     const PointerFacts pointer = readPointer();
+    if (onPoll)
+        onPoll(pointer.position);
     switch (m_state) {
     case State::hidden:
         if (pointer.atEdge)
@@ -83,7 +85,7 @@ void PanelVisibility::tick()
 void PanelVisibility::tickShown(const PointerFacts &pointer)
 {
     const bool away = !isShowingKeyHints && !m_isDragging && !m_isDragHovering && !pointer.overPanel
-        && !pointer.atEdge;
+        && !pointer.atEdge && !(holdsPointer && holdsPointer(pointer.position));
     if (!away) {
         m_retractTimer.reset();
         return;

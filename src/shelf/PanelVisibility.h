@@ -61,6 +61,11 @@ public:
     bool isShowingKeyHints = false;
     // Runs when a slide has finished.
     std::function<void()> onSlideFinished;
+    // Runs at every poll with the pointer, before the panel decides anything.
+    std::function<void(QPointF)> onPoll;
+    // Whether something beside the panel (the hover preview) holds the
+    // pointer as the panel itself would.
+    std::function<bool(QPointF)> holdsPointer;
 
     static constexpr qreal edgeThreshold = 20;
     static constexpr qreal peekAmount = 30;
