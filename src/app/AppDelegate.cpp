@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "hotkeys/HotkeyManager.h"
+#include "hotkeys/HotkeySettingsWindowController.h"
 #include "hotkeys/HotkeyStore.h"
 #include "platform/Scheduler.h"
 #include "shelf/PanelController.h"
@@ -9,6 +10,8 @@
 #include "views/SymbolIcons.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMenu>
 #include <QPointer>
 #include <QSystemTrayIcon>
@@ -132,9 +135,38 @@ void AppDelegate::setupStatusItem()
     m_statusItem->show();
 }
 
+HotkeySettingsWindowController *AppDelegate::hotkeySettings()
+{
+    if (m_hotkeySettings)
+        return m_hotkeySettings.get();
+    m_hotkeySettings = std::make_unique<HotkeySettingsWindowController>(
+        *m_hotkeyStore, m_services.notifications, m_services.globalInput, m_services.scheduler);
+    const QPointer<AppDelegate> self(this);
+    // Keys typed into a recorder must neither arm nor fire anything.
+    m_hotkeySettings->onRecordingChanged = [self](bool recording) {
+        if (self && self->m_hotkeyManager)
+            self->m_hotkeyManager->setSuspended(recording);
+    };
+    return m_hotkeySettings.get();
+}
+
 void AppDelegate::openHotkeySettings()
 {
-    // The settings window does not exist yet.
+    QWidget *window = hotkeySettings()->window();
+    if (!window->isVisible()) {
+        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+            QRect frame = window->frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            window->move(frame.topLeft());
+        }
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    // No recorder starts out focused, so no key is taken before a click.
+    if (QWidget *focused = window->focusWidget())
+        focused->clearFocus();
+    window->setFocus(Qt::OtherFocusReason);
 }
 
 void AppDelegate::quit()

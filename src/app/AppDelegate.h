@@ -10,6 +10,7 @@
 
 class ClipboardWatcher;
 class HotkeyManager;
+class HotkeySettingsWindowController;
 class HotkeyStore;
 class PanelController;
 class ScreenshotWatcher;
@@ -35,6 +36,9 @@ public:
     ScreenshotWatcher *watcher() const { return m_watcher.get(); }
     HotkeyStore *hotkeyStore() const { return m_hotkeyStore.get(); }
     HotkeyManager *hotkeyManager() const { return m_hotkeyManager.get(); }
+    // Made at the first "Edit Hotkeys…" and kept; closing only hides it.
+    HotkeySettingsWindowController *hotkeySettings();
+    void openHotkeySettings();
 
     // Where screenshots are looked for; resolved at launch unless set before.
     QString screenshotDirectory;
@@ -45,7 +49,6 @@ private:
     void addScreenshot(const QUrl &url, std::shared_ptr<const QImage> image);
     void setupHotkeyManager();
     void setupStatusItem();
-    void openHotkeySettings();
     void quit();
 
     PlatformServices m_services;
@@ -56,4 +59,5 @@ private:
     std::unique_ptr<ClipboardWatcher> m_clipboardWatcher;
     std::unique_ptr<ScreenshotWatcher> m_watcher;
     std::unique_ptr<HotkeyManager> m_hotkeyManager;
+    std::unique_ptr<HotkeySettingsWindowController> m_hotkeySettings;
 };

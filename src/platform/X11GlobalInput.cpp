@@ -263,6 +263,16 @@ void X11GlobalInput::removeMouseDownMonitor(Token token)
     selectRawEvents();
 }
 
+std::optional<TranslatedKey> X11GlobalInput::translateKey(quint32 nativeKeyCode) const
+{
+    if (nativeKeyCode > 0xff)
+        return std::nullopt;
+    const std::optional<quint16> keyCode = X11KeyMap::macKeyCodeForX(quint8(nativeKeyCode));
+    if (!keyCode)
+        return std::nullopt;
+    return TranslatedKey{*keyCode, m_keyMap->level1Characters(quint8(nativeKeyCode))};
+}
+
 bool X11GlobalInput::pointerIsOverOwnWindow()
 {
     const QSet<quint32> own = m_ownWindows ? m_ownWindows() : QSet<quint32>();

@@ -43,6 +43,7 @@ public:
     void unregisterHotKey(Token token) override;
     std::optional<Token> addMouseDownMonitor(std::function<void()> handler) override;
     void removeMouseDownMonitor(Token token) override;
+    std::optional<TranslatedKey> translateKey(quint32 nativeKeyCode) const override;
 
     // Every registration is grabbed with these extra lock modifiers too.
     QList<quint16> lockVariants() const;
