@@ -9,6 +9,7 @@ build_packages=(
     qt6-base-dev qt6-qpa-plugins
     libxcb1-dev libxcb-xinput-dev libxcb-xkb-dev libxkbcommon-dev
     fonts-dejavu-core
+    librsvg2-bin
 )
 test_packages=(
     libgtest-dev libgmock-dev
