@@ -9,7 +9,7 @@ build_packages=(
     qt6-base-dev qt6-qpa-plugins
     libxcb1-dev libxcb-xinput-dev libxcb-xkb-dev libxkbcommon-dev
     fonts-dejavu-core
-    librsvg2-bin
+    librsvg2-bin dpkg-dev file
 )
 test_packages=(
     libgtest-dev libgmock-dev
