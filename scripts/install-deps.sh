@@ -14,6 +14,7 @@ build_packages=(
 test_packages=(
     libgtest-dev libgmock-dev
     xvfb xauth x11-utils xdotool xclip trayer openbox imagemagick
+    desktop-file-utils hicolor-icon-theme
 )
 
 packages=("${build_packages[@]}")
