@@ -9,10 +9,12 @@ build_packages=(
     qt6-base-dev qt6-qpa-plugins
     libxcb1-dev libxcb-xinput-dev libxcb-xkb-dev libxkbcommon-dev
     fonts-dejavu-core
+    librsvg2-bin dpkg-dev file
 )
 test_packages=(
     libgtest-dev libgmock-dev
     xvfb xauth x11-utils xdotool xclip trayer openbox imagemagick
+    desktop-file-utils hicolor-icon-theme
 )
 
 packages=("${build_packages[@]}")
