@@ -8,6 +8,7 @@ build_packages=(
     g++ cmake make pkg-config
     qt6-base-dev qt6-qpa-plugins
     libxcb1-dev libxcb-xinput-dev libxcb-xkb-dev libxkbcommon-dev
+    nlohmann-json3-dev
     fonts-dejavu-core
 )
 test_packages=(
