@@ -14,6 +14,7 @@ build_packages=(
 test_packages=(
     libgtest-dev libgmock-dev
     xvfb xauth x11-utils xdotool xclip trayer openbox imagemagick
+    clang libclang-rt-14-dev
 )
 
 packages=("${build_packages[@]}")
