@@ -8,6 +8,7 @@ build_packages=(
     g++ cmake make pkg-config
     qt6-base-dev qt6-qpa-plugins
     libxcb1-dev libxcb-xinput-dev libxcb-xkb-dev libxkbcommon-dev
+    nlohmann-json3-dev
     fonts-dejavu-core
     librsvg2-bin dpkg-dev file
 )
@@ -15,6 +16,7 @@ test_packages=(
     libgtest-dev libgmock-dev
     xvfb xauth x11-utils xdotool xclip trayer openbox imagemagick
     desktop-file-utils hicolor-icon-theme
+    clang libclang-rt-14-dev
 )
 
 packages=("${build_packages[@]}")

@@ -46,10 +46,10 @@ void PanelVisibility::startPolling()
     m_pollTimer = m_scheduler.scheduleRepeating(pollInterval, this, [this] { tick(); });
 }
 
-PanelVisibility::PointerFacts PanelVisibility::readPointer()
+PanelVisibility::PointerFacts PanelVisibility::readPointer(bool current)
 {
     PointerFacts facts;
-    facts.position = m_screens.pointerPosition();
+    facts.position = current ? m_screens.currentPointerPosition() : m_screens.pointerPosition();
     const std::optional<QRectF> screen =
         PanelGeometry::screenFor(facts.position, m_screens.screens(), m_screens.mainScreen());
     facts.atEdge = screen && facts.position.x() <= screen->left() + edgeThreshold;
@@ -141,7 +141,7 @@ void PanelVisibility::schedulePeekLeave()
         return;
     m_peekLeaveTimer = m_scheduler.scheduleOneShot(peekLeaveGrace, this, [this] {
         m_peekLeaveTimer.reset();
-        if (!readPointer().atEdge && m_state == State::peeking) {
+        if (!readPointer(true).atEdge && m_state == State::peeking) {
             cancelHoldTimer();
             animate(State::hidden);
         }
@@ -156,7 +156,7 @@ void PanelVisibility::scheduleAutoRetract()
         m_retractTimer.reset();
         if (m_isDragging || m_isDragHovering)
             return;
-        const PointerFacts pointer = readPointer();
+        const PointerFacts pointer = readPointer(true);
         if (!pointer.atEdge && !pointer.overPanel)
             animate(State::hidden);
     });
@@ -210,7 +210,7 @@ void PanelVisibility::retractIfMouseAway()
 {
     if (m_state != State::shown || m_isDragging || m_isDragHovering)
         return;
-    const PointerFacts pointer = readPointer();
+    const PointerFacts pointer = readPointer(true);
     if (pointer.atEdge || pointer.overPanel)
         return;
     m_retractTimer.reset();

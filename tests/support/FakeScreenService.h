@@ -2,11 +2,17 @@
 
 #include "platform/ScreenService.h"
 
-// Screens and a pointer that the test places by hand.
+// Screens and a pointer that the test places by hand. A lagging position,
+// when set, is what polls see while the pointer is already elsewhere.
 class FakeScreenService final : public ScreenService
 {
 public:
     QPointF pointerPosition() override
+    {
+        ++pointerReads;
+        return laggingPointer.value_or(pointer);
+    }
+    QPointF currentPointerPosition() override
     {
         ++pointerReads;
         return pointer;
@@ -15,6 +21,7 @@ public:
     std::optional<QRectF> mainScreen() const override { return main; }
 
     QPointF pointer{640, 400};
+    std::optional<QPointF> laggingPointer;
     QList<QRectF> screenFrames{QRectF(0, 0, 1280, 800)};
     std::optional<QRectF> main = QRectF(0, 0, 1280, 800);
     int pointerReads = 0;
