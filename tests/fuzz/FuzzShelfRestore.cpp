@@ -2,10 +2,12 @@
 // start: the INI reader, the string-map check, the entry rules, the cards
 // and the rewrite of the store. A shelf that was restored must be stored
 // exactly as it is shown, and never hold more than five items.
+#include "FakeGlobalInput.h"
 #include "FakePasteboard.h"
 #include "FakeScreenService.h"
 #include "FuzzSupport.h"
 #include "VirtualScheduler.h"
+#include "hotkeys/HotkeyStore.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PlatformServices.h"
 #include "platform/PrivateTempFolder.h"
@@ -27,6 +29,7 @@ struct Fixture
     FakePasteboard pasteboard;
     FakeScreenService screens;
     PrivateTempFolder tempFolder{FuzzSupport::scratchFolder()};
+    FakeGlobalInput globalInput;
 };
 
 Fixture *fixture = nullptr;
@@ -54,9 +57,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     {
         SettingsDefaultsStore defaults(path);
-        const PlatformServices services{fixture->scheduler, defaults,          fixture->notifications,
-                                        fixture->pasteboard, fixture->screens, fixture->tempFolder};
-        PanelController panel(services);
+        const PlatformServices services{fixture->scheduler,  defaults,           fixture->notifications,
+                                        fixture->pasteboard, fixture->screens,   fixture->tempFolder,
+                                        fixture->globalInput};
+        const HotkeyStore hotkeys(defaults, fixture->notifications);
+        PanelController panel(services, hotkeys);
         const QList<ShelfItem> items = panel.items();
         if (items.size() > 5)
             std::abort();
