@@ -58,7 +58,7 @@ shot_panel() {
 shot_panel "$WORK/shelf.png"
 
 # The key caps: a double tap of the leader, as a user does it.
-xdotool keydown alt super sleep 0.2 keyup alt super sleep 0.15 keydown alt super sleep 0.2 keyup alt super
+double_tap
 sleep 0.6
 panel_at 0 || fail "the panel went in after the double tap"
 shot_panel "$WORK/shelf-caps.png"

@@ -27,7 +27,7 @@ sleep 0.3
 import -window root "$WORK/settings.png"
 
 # Recorders sit at the right of their rows (measured from the window's layout).
-recorder() { echo "$((wx + 319)) $((wy + $1))"; }
+recorder() { echo "$((wx + 313)) $((wy + $1))"; }
 COPY1=$(recorder 228) COPY2=$(recorder 273)
 
 # stored_binding ACTION: the action's JSON object in the stored configuration.
