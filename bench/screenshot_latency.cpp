@@ -13,6 +13,7 @@
 #include "platform/ScreenService.h"
 #include "platform/SettingsDefaultsStore.h"
 #include "platform/X11GlobalInput.h"
+#include "platform/ThreadPoolTaskRunner.h"
 #include "shelf/PanelController.h"
 
 #include <QApplication>
@@ -97,8 +98,9 @@ int main(int argc, char *argv[])
     } screens;
     PrivateTempFolder tempFolder(work.path());
     X11GlobalInput globalInput(X11GlobalInput::applicationWindows);
-    AppDelegate delegate(
-        PlatformServices{scheduler, defaults, notifications, pasteboard, screens, tempFolder, globalInput});
+    ThreadPoolTaskRunner tasks;
+    AppDelegate delegate(PlatformServices{scheduler, defaults, notifications, pasteboard, screens, tempFolder,
+                                          globalInput, tasks});
     delegate.screenshotDirectory = shots;
     delegate.applicationDidFinishLaunching();
 

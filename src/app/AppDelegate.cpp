@@ -4,6 +4,7 @@
 #include "hotkeys/HotkeyManager.h"
 #include "hotkeys/HotkeySettingsWindowController.h"
 #include "hotkeys/HotkeyStore.h"
+#include "platform/PrivateTempFolder.h"
 #include "platform/Scheduler.h"
 #include "shelf/PanelController.h"
 #include "sources/ClipboardWatcher.h"
@@ -38,7 +39,9 @@ void AppDelegate::applicationDidFinishLaunching()
 
 void AppDelegate::applicationWillTerminate()
 {
-    // Nothing to save: the shelf is stored after every change.
+    // Nothing to save: the shelf is stored after every change. The stored
+    // shelf names its private files, so they outlive the items going away.
+    m_services.tempFolder.keepFiles();
     if (m_watcher)
         m_watcher->stop();
     if (m_clipboardWatcher)
@@ -57,27 +60,27 @@ void AppDelegate::setupClipboardWatcher()
                 self->m_panelController->holdClipboardItem(kind);
         });
     m_clipboardWatcher->start();
-    m_panelController->onPasteRequested = [self]() -> std::optional<ShelfItemKind> {
-        if (!self)
-            return std::nullopt;
-        return self->m_clipboardWatcher->takeCurrentItem();
+    m_panelController->onPasteRequested = [self](PanelController::PasteAnswer answer) {
+        if (self)
+            self->m_clipboardWatcher->takeCurrentItem(std::move(answer));
     };
 }
 
 void AppDelegate::setupScreenshotWatcher()
 {
-    if (screenshotDirectory.isEmpty())
-        screenshotDirectory = ScreenshotWatcher::resolveScreenshotDirectory();
+    // The capture tools' settings are read once, here.
+    ScreenshotFolders folders =
+        screenshotDirectory.isEmpty() ? ScreenshotFolders::resolve() : ScreenshotFolders::only(screenshotDirectory);
     const QPointer<AppDelegate> self(this);
     m_watcher = std::make_unique<ScreenshotWatcher>(
-        screenshotDirectory, [self](const QUrl &url, std::shared_ptr<const QImage> image) {
+        std::move(folders), [self](const QUrl &url, std::shared_ptr<const ScreenshotImage> image) {
             if (self)
                 self->addScreenshot(url, std::move(image));
         });
     m_watcher->start();
 }
 
-void AppDelegate::addScreenshot(const QUrl &url, std::shared_ptr<const QImage> image)
+void AppDelegate::addScreenshot(const QUrl &url, std::shared_ptr<const ScreenshotImage> image)
 {
     if (!image)
         return; // not a readable image: no item, no peek

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/PlatformServices.h"
+#include "shelf/ScreenshotImage.h"
 
 #include <QImage>
 #include <QObject>
@@ -40,13 +41,14 @@ public:
     HotkeySettingsWindowController *hotkeySettings();
     void openHotkeySettings();
 
-    // Where screenshots are looked for; resolved at launch unless set before.
+    // When set before launch, the only folder watched for screenshots;
+    // otherwise the capture tools' folders are resolved at launch.
     QString screenshotDirectory;
 
 private:
     void setupClipboardWatcher();
     void setupScreenshotWatcher();
-    void addScreenshot(const QUrl &url, std::shared_ptr<const QImage> image);
+    void addScreenshot(const QUrl &url, std::shared_ptr<const ScreenshotImage> image);
     void setupHotkeyManager();
     void setupStatusItem();
     void quit();

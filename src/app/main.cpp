@@ -9,6 +9,7 @@
 #include "platform/SettingsDefaultsStore.h"
 #include "platform/SingleInstance.h"
 #include "platform/X11GlobalInput.h"
+#include "platform/ThreadPoolTaskRunner.h"
 #include "platform/X11ScreenService.h"
 
 #include <QApplication>
@@ -51,7 +52,9 @@ int main(int argc, char *argv[])
     X11ScreenService screens(scheduler);
     PrivateTempFolder tempFolder;
     X11GlobalInput globalInput(X11GlobalInput::applicationWindows);
-    const PlatformServices services{scheduler, defaults, notifications, pasteboard, screens, tempFolder, globalInput};
+    ThreadPoolTaskRunner tasks;
+    const PlatformServices services{scheduler,  defaults,    notifications, pasteboard, screens,
+                                    tempFolder, globalInput, tasks};
 
     AppDelegate delegate(services);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);

@@ -50,7 +50,15 @@ void HotkeyManager::start()
         });
         m_handlerInstalled = true;
     }
-    m_pollTimer = m_scheduler.scheduleRepeating(pollInterval, this, [this] { poll(); });
+    m_started = true;
+    const QPointer<HotkeyManager> self(this);
+    m_canSleep = m_input.setModifierChangeHandler([self] {
+        if (self && self->m_started && !self->m_pollTimer) {
+            self->startPolling();
+            self->poll(); // at once: the tap's timing starts now
+        }
+    });
+    startPolling();
     if (!m_observing) {
         m_observing = true;
         connect(&m_notifications, &NotificationCenter::posted, this, [this](const QString &name) {
@@ -63,8 +71,21 @@ void HotkeyManager::start()
     }
 }
 
+void HotkeyManager::startPolling()
+{
+    m_pollTimer = m_scheduler.scheduleRepeating(pollInterval, this, [this] { poll(); });
+}
+
+void HotkeyManager::sleepIfIdle(quint64 held)
+{
+    // Nothing but a modifier change can move the gesture on from here.
+    if (m_canSleep && held == 0 && !m_isInTap && m_tapCount == 0 && !m_awaitingFullRelease && !m_isArmed)
+        m_pollTimer.reset();
+}
+
 void HotkeyManager::stop()
 {
+    m_started = false;
     m_pollTimer.reset();
     disarm();
 }
@@ -90,6 +111,7 @@ void HotkeyManager::poll()
     const HotkeyConfig &config = m_store.config();
     if (!config.enabled || m_isSuspended) {
         resetGesture();
+        sleepIfIdle(0);
         return;
     }
     if (m_isArmed)
@@ -101,6 +123,7 @@ void HotkeyManager::poll()
         pollInTap(now, held, leader);
     else
         pollBetweenTaps(now, held, leader);
+    sleepIfIdle(held);
 }
 
 void HotkeyManager::pollInTap(double now, quint64 held, quint64 leader)
@@ -184,6 +207,8 @@ void HotkeyManager::disarm()
     if (!m_isArmed)
         return;
     teardownArmedState();
+    if (m_started && !m_pollTimer)
+        startPolling(); // looks once more, then sleeps
     if (onDisarm)
         onDisarm();
 }

@@ -18,7 +18,9 @@ class Timer;
 
 // Turns a double tap of the leader chord into a short armed period in which
 // single keys act as system-wide hot keys. The gesture is recognised by
-// polling the global modifier state 60 times a second; hot keys exist only
+// polling the global modifier state 60 times a second, while a modifier is
+// held, a tap sequence is open or the manager is armed; otherwise the poll
+// sleeps until the input reports a modifier change; hot keys exist only
 // while armed, so typing elsewhere is never intercepted. Escape, a click in
 // another program, any other key, another double tap, the time-out, a
 // configuration change, suspension and stop() end the armed period.
@@ -40,6 +42,7 @@ public:
     bool isSuspended() const { return m_isSuspended; }
     void setSuspended(bool suspended);
     bool isArmed() const { return m_isArmed; }
+    bool isPolling() const { return m_pollTimer != nullptr; }
 
     static constexpr double maxTapHold = 0.45;
     static constexpr double maxTapGap = 0.4;
@@ -52,6 +55,8 @@ public:
 
 private:
     void poll();
+    void startPolling();
+    void sleepIfIdle(quint64 held);
     void pollInTap(double now, quint64 held, quint64 leader);
     void pollBetweenTaps(double now, quint64 held, quint64 leader);
     void resetGesture();
@@ -86,4 +91,6 @@ private:
     QHash<quint32, HotkeyAction> m_actionsByHotKeyId;
     bool m_handlerInstalled = false;
     bool m_observing = false;
+    bool m_started = false;
+    bool m_canSleep = false; // the input reports modifier changes
 };

@@ -36,6 +36,14 @@ public:
     virtual quint64 modifierFlags() = 0;
     // A count of key presses seen so far; modifier keys alone do not move it.
     virtual quint32 keyDownCount() = 0;
+    // Calls `handler` on the main thread whenever the held modifiers change,
+    // so that a poll of them can sleep meanwhile. False when this input
+    // cannot tell: the modifiers must then be polled all the time.
+    virtual bool setModifierChangeHandler(std::function<void()> handler)
+    {
+        (void)handler;
+        return false;
+    }
 
     // Receives every press of a hot key registered here, on the main thread.
     virtual void setHotKeyHandler(std::function<void(HotKeyId)> handler) = 0;

@@ -38,3 +38,19 @@ std::shared_ptr<const QImage> ImageFile::load(const QString &path)
         return nullptr;
     return std::make_shared<const QImage>(std::move(image));
 }
+
+QImage ImageFile::thumbnail(const QImage &full)
+{
+    if (full.isNull())
+        return {};
+    if (full.width() <= thumbnailBox.width() && full.height() <= thumbnailBox.height())
+        return full;
+    // A smooth scale of a 4K image straight to the box filters every source
+    // pixel; going to twice the box first, by sampling, costs little and
+    // looks the same at card size.
+    const QSize twice = thumbnailBox * 2;
+    if (full.width() > twice.width() * 2 || full.height() > twice.height() * 2)
+        return full.scaled(twice, Qt::KeepAspectRatio, Qt::FastTransformation)
+            .scaled(thumbnailBox, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return full.scaled(thumbnailBox, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 #include <memory>
@@ -17,6 +18,11 @@ public:
 
     // The decoded image, or null when the path is not a readable image.
     static std::shared_ptr<const QImage> load(const QString &path);
+
+    // The card's thumbnail of a full image: fitted into `thumbnailBox`,
+    // which is the card's image area at twice its size, for 2x screens.
+    static QImage thumbnail(const QImage &full);
+    static constexpr QSize thumbnailBox{200, 136};
 
     // True when `path` names a regular file (links followed).
     static bool isRegularFile(const QString &path);

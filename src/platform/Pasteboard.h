@@ -1,29 +1,58 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 
+#include <functional>
+#include <memory>
 #include <optional>
+
+class QObject;
+
+// What the clipboard held when it was read. An image comes as PNG data with
+// its size and the card's thumbnail, all made off the main thread.
+struct PasteboardContent
+{
+    // A password manager marked the content as secret: it must never be taken.
+    bool concealed = false;
+    QByteArray png;
+    QSize imageSize;
+    QImage thumbnail;
+    std::optional<QString> text;
+
+    bool hasImage() const { return !png.isEmpty() && !thumbnail.isNull(); }
+};
 
 // The general pasteboard (the X11 CLIPBOARD selection).
 class Pasteboard
 {
 public:
+    using ReadCallback = std::function<void(const PasteboardContent &content)>;
+
     virtual ~Pasteboard() = default;
 
     // Takes a new value whenever any program, this one included, changes the
     // contents. Only inequality with a remembered value means anything.
     virtual qint64 changeCount() const = 0;
+    // Calls `handler` on the main thread after each change of the contents,
+    // so that a poll of the change count can sleep meanwhile. False when
+    // this pasteboard cannot tell: the count must then be polled.
+    virtual bool setChangeHandler(std::function<void()> handler)
+    {
+        (void)handler;
+        return false;
+    }
 
-    // An image when the contents hold a valid one.
-    virtual std::optional<QImage> image() const = 0;
-    // The plain-text string when there is one.
-    virtual std::optional<QString> string() const = 0;
-    // True when a password manager marked the contents as secret; such
-    // contents must never be taken into the shelf.
-    virtual bool isConcealed() const = 0;
+    // Reads the contents without ever waiting on the program that owns
+    // them: `done` runs later on the main thread, unless `context` is gone,
+    // with what was read, or with nothing when the owner did not answer in
+    // time or offered more than can be taken.
+    virtual void readContent(QObject *context, ReadCallback done) = 0;
 
     // Each write clears the pasteboard and puts exactly one object on it.
     virtual void writeString(const QString &text) = 0;
-    virtual void writeImage(const QImage &image) = 0;
+    // An image as PNG data, offered to other programs exactly as it is.
+    virtual void writePng(const QByteArray &png) = 0;
 };

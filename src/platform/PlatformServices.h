@@ -7,6 +7,7 @@ class NotificationCenter;
 class Pasteboard;
 class PrivateTempFolder;
 class ScreenService;
+class TaskRunner;
 
 // The platform services that the long-lived objects share. The application
 // fills it with the Qt/X11 implementations, the unit tests with fakes; the
@@ -20,4 +21,5 @@ struct PlatformServices
     ScreenService &screens;
     PrivateTempFolder &tempFolder;
     GlobalInput &globalInput;
+    TaskRunner &tasks;
 };

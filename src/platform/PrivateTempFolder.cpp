@@ -1,6 +1,8 @@
 #include "platform/PrivateTempFolder.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QUuid>
 
 #include <cerrno>
@@ -52,12 +54,18 @@ QString PrivateTempFolder::makeFolder()
 
 QString PrivateTempFolder::path()
 {
+    const std::lock_guard lock(m_mutex);
+    return lockedPath();
+}
+
+QString PrivateTempFolder::lockedPath()
+{
     if (m_path.isEmpty() || !isPrivateFolder(m_path))
         m_path = makeFolder();
     return m_path;
 }
 
-QString PrivateTempFolder::writePng(const QImage &image)
+QString PrivateTempFolder::newFile(const std::function<bool(int fd)> &write)
 {
     const QString folder = path();
     const QString name = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
@@ -69,12 +77,65 @@ QString PrivateTempFolder::writePng(const QImage &image)
                           privateFileMode);
     if (fd < 0)
         return file;
-    QFile out;
-    if (out.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
-        image.save(&out, "PNG");
-        out.close();
-    } else {
-        ::close(fd);
-    }
+    write(fd);
+    ::close(fd);
     return file;
+}
+
+QString PrivateTempFolder::writePng(const QImage &image)
+{
+    return newFile([&image](int fd) {
+        QFile out;
+        return out.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle) && image.save(&out, "PNG");
+    });
+}
+
+QString PrivateTempFolder::writePngData(const QByteArray &png)
+{
+    return newFile([&png](int fd) {
+        for (qsizetype written = 0; written < png.size();) {
+            const ssize_t n = ::write(fd, png.constData() + written, size_t(png.size() - written));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
+            written += n;
+        }
+        return true;
+    });
+}
+
+std::shared_ptr<const PrivateFile> PrivateTempFolder::hold(const QString &file)
+{
+    const QString folder = path();
+    if (folder.isEmpty() || QFileInfo(file).absolutePath() != QDir::cleanPath(folder))
+        return nullptr;
+    const QString cleaned = QDir::cleanPath(file);
+    const std::lock_guard lock(m_registry->mutex);
+    auto &entry = m_registry->live[cleaned];
+    if (std::shared_ptr<PrivateFile> existing = entry.first.lock())
+        return existing;
+    auto created = std::make_shared<PrivateFile>(cleaned, m_registry);
+    entry = {created, created.get()};
+    return created;
+}
+
+void PrivateTempFolder::removeFilesExcept(const QSet<QString> &keep)
+{
+    const QString folder = path();
+    if (folder.isEmpty())
+        return;
+    const std::lock_guard lock(m_registry->mutex);
+    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        const QString file = QDir::cleanPath(folder + QLatin1Char('/') + name);
+        if (!keep.contains(file) && !m_registry->live.count(file))
+            ::unlink(QFile::encodeName(file).constData());
+    }
+}
+
+void PrivateTempFolder::keepFiles()
+{
+    const std::lock_guard lock(m_registry->mutex);
+    m_registry->keepFiles = true;
 }

@@ -1,7 +1,15 @@
 #pragma once
 
+#include "platform/PrivateFile.h"
+
+#include <QByteArray>
 #include <QImage>
+#include <QSet>
 #include <QString>
+
+#include <functional>
+#include <memory>
+#include <mutex>
 
 // The private folder for PNG files that Zorv writes itself (clipboard images
 // and dropped image data): ${TMPDIR:-/tmp}/zorv-<uid>, mode 0700. An
@@ -20,13 +28,29 @@ public:
     // Returns the file's path, or the path it was meant to have when writing
     // failed (callers keep the item; its file is simply missing).
     QString writePng(const QImage &image);
+    // The same with PNG data that exists already. Safe on any thread.
+    QString writePngData(const QByteArray &png);
+
+    // The shared hold on a file in this folder, deleting it when the last
+    // holder lets go; null for any path outside the folder.
+    std::shared_ptr<const PrivateFile> hold(const QString &path);
+    // Removes every file in the folder that `keep` does not name and no
+    // holder holds: what a run that ended abruptly left behind.
+    void removeFilesExcept(const QSet<QString> &keep);
+    // From now on nothing is deleted; for shutdown, when holders go away
+    // while the stored shelf still names their files.
+    void keepFiles();
 
     static QString defaultParent();
 
 private:
     static bool isPrivateFolder(const QString &path);
     QString makeFolder();
+    QString lockedPath();
+    QString newFile(const std::function<bool(int fd)> &write);
 
     QString m_parent;
+    std::mutex m_mutex; // the clipboard's worker writes here too
     QString m_path;
+    std::shared_ptr<PrivateFile::Registry> m_registry = std::make_shared<PrivateFile::Registry>();
 };

@@ -4,23 +4,29 @@
 
 #include <QObject>
 
+#include <memory>
+
 class QClipboard;
 class QMimeData;
+class X11ClipboardReader;
 
-// The pasteboard on QClipboard. The change count is bumped on every
-// dataChanged signal, which Qt also emits for its own writes.
+// The pasteboard on QClipboard, except for reading other programs' content:
+// QClipboard waits on the owner on the main thread, and an owner that never
+// answers froze the panel, so that goes through a reader thread instead.
+// The change count is bumped on every dataChanged signal, which Qt also
+// emits for its own writes.
 class QtPasteboard final : public QObject, public Pasteboard
 {
     Q_OBJECT
 public:
     explicit QtPasteboard(QClipboard *clipboard, QObject *parent = nullptr);
+    ~QtPasteboard() override;
 
     qint64 changeCount() const override { return m_changeCount; }
-    std::optional<QImage> image() const override;
-    std::optional<QString> string() const override;
-    bool isConcealed() const override;
+    bool setChangeHandler(std::function<void()> handler) override;
+    void readContent(QObject *context, ReadCallback done) override;
     void writeString(const QString &text) override;
-    void writeImage(const QImage &image) override;
+    void writePng(const QByteArray &png) override;
 
     // True when the data carries the hint password managers put beside a
     // secret; clipboard and drops both refuse such content.
@@ -33,4 +39,6 @@ public:
 private:
     QClipboard *m_clipboard;
     qint64 m_changeCount = 0;
+    std::function<void()> m_changeHandler;
+    std::unique_ptr<X11ClipboardReader> m_reader;
 };

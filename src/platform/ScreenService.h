@@ -4,6 +4,7 @@
 #include <QPointF>
 #include <QRectF>
 
+#include <functional>
 #include <optional>
 
 // Where the pointer is and which screens exist, in Qt's global coordinates
@@ -21,4 +22,13 @@ public:
     virtual QList<QRectF> screens() const = 0;
     // The primary screen, if the system has one.
     virtual std::optional<QRectF> mainScreen() const = 0;
+
+    // Calls `wake` once, on the main thread, at the next pointer motion or
+    // change of the screens after this call, so that a caller can stop
+    // polling meanwhile. False when this service cannot tell: keep polling.
+    virtual bool wakeOnChange(std::function<void()> wake)
+    {
+        (void)wake;
+        return false;
+    }
 };

@@ -136,8 +136,14 @@ void X11GlobalInput::handleEvent(const void *data)
     }
     if (m_hasXkb && type == m_xkbFirstEvent) {
         const auto *xkb = reinterpret_cast<const xcb_xkb_state_notify_event_t *>(event);
-        if (xkb->xkbType == XCB_XKB_STATE_NOTIFY)
+        if (xkb->xkbType == XCB_XKB_STATE_NOTIFY && xkb->baseMods != m_xkbBaseMods) {
             m_xkbBaseMods = xkb->baseMods;
+            if (m_modifierChangeHandler)
+                QMetaObject::invokeMethod(this, [this] {
+                    if (m_modifierChangeHandler)
+                        m_modifierChangeHandler();
+                }, Qt::QueuedConnection);
+        }
         return;
     }
     if (type == XCB_KEY_PRESS) {
@@ -173,6 +179,12 @@ quint64 X11GlobalInput::modifierFlags()
     const quint16 mask = reply->mask & 0xff; // pointer buttons are not modifiers
     std::free(reply);
     return m_keyMap->modifierBits(mask);
+}
+
+bool X11GlobalInput::setModifierChangeHandler(std::function<void()> handler)
+{
+    m_modifierChangeHandler = std::move(handler);
+    return m_hasXkb; // without XKB the state is queried, and nothing tells of changes
 }
 
 quint32 X11GlobalInput::keyDownCount()

@@ -38,6 +38,7 @@ public:
 
     quint64 modifierFlags() override;
     quint32 keyDownCount() override;
+    bool setModifierChangeHandler(std::function<void()> handler) override;
     void setHotKeyHandler(std::function<void(HotKeyId)> handler) override;
     std::optional<Token> registerHotKey(quint32 keyCode, quint32 carbonModifiers, HotKeyId id) override;
     void unregisterHotKey(Token token) override;
@@ -82,4 +83,5 @@ private:
     Token m_lastToken = 0;
     std::function<void()> m_mouseHandler;
     Token m_mouseToken = 0;
+    std::function<void()> m_modifierChangeHandler;
 };

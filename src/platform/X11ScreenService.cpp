@@ -6,6 +6,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSocketNotifier>
 
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
@@ -26,6 +27,57 @@ X11ScreenService::X11ScreenService(const Scheduler &scheduler, QObject *parent)
     // Raw motion is read at each poll, not as it arrives: a fast mouse
     // would otherwise wake the program a thousand times a second.
     m_hasRawMotion = selectRawMotion();
+    if (m_hasRawMotion) {
+        m_motionNotifier =
+            std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read);
+        m_motionNotifier->setEnabled(false);
+        connect(m_motionNotifier.get(), &QSocketNotifier::activated, this, [this] {
+            drainEvents();
+            fireWake();
+        });
+    }
+    watchScreens();
+}
+
+void X11ScreenService::watchScreens()
+{
+    auto watch = [this](QScreen *screen) {
+        connect(screen, &QScreen::geometryChanged, this, &X11ScreenService::fireWake);
+    };
+    for (QScreen *screen : QGuiApplication::screens())
+        watch(screen);
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, [this, watch](QScreen *screen) {
+        watch(screen);
+        fireWake();
+    });
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, &X11ScreenService::fireWake);
+    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, &X11ScreenService::fireWake);
+}
+
+bool X11ScreenService::wakeOnChange(std::function<void()> wake)
+{
+    if (!m_motionNotifier)
+        return false;
+    m_wake = std::move(wake);
+    // Motion queued since the last poll counts as a change now.
+    xcb_flush(m_connection);
+    if (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
+        std::free(event);
+        drainEvents();
+        QMetaObject::invokeMethod(this, &X11ScreenService::fireWake, Qt::QueuedConnection);
+        return true;
+    }
+    m_motionNotifier->setEnabled(true);
+    return true;
+}
+
+void X11ScreenService::fireWake()
+{
+    if (m_motionNotifier)
+        m_motionNotifier->setEnabled(false);
+    m_stale = true;
+    if (std::function<void()> wake = std::exchange(m_wake, nullptr))
+        wake();
 }
 
 X11ScreenService::~X11ScreenService()

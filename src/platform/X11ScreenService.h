@@ -4,8 +4,10 @@
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
+class QSocketNotifier;
 class Scheduler;
 struct xcb_connection_t;
 
@@ -14,6 +16,9 @@ struct xcb_connection_t;
 // a resting pointer costs no round trip at all; a position older than
 // maxCacheAge is re-read anyway, because warps produce no raw motion. A
 // current position always costs a round trip.
+// While a caller sleeps, the first raw motion or screen change wakes it;
+// the connection is watched only then, so a moving mouse wakes Zorv once,
+// not at every event.
 class X11ScreenService final : public QObject, public ScreenService
 {
     Q_OBJECT
@@ -25,12 +30,15 @@ public:
     QPointF currentPointerPosition() override;
     QList<QRectF> screens() const override;
     std::optional<QRectF> mainScreen() const override;
+    bool wakeOnChange(std::function<void()> wake) override;
 
     static constexpr double maxCacheAge = 0.25;
 
 private:
     bool selectRawMotion();
     void drainEvents();
+    void watchScreens();
+    void fireWake();
     QPointF queryPointer();
 
     const Scheduler &m_scheduler;
@@ -40,4 +48,6 @@ private:
     bool m_stale = true;
     double m_queriedAt = 0;
     QPointF m_cached;
+    std::unique_ptr<QSocketNotifier> m_motionNotifier;
+    std::function<void()> m_wake;
 };

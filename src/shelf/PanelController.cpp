@@ -16,6 +16,12 @@
 #include "views/TextItemView.h"
 #include "views/ThumbnailView.h"
 
+#include "platform/PrivateTempFolder.h"
+#include "platform/TaskRunner.h"
+
+#include <QDir>
+
+#include <malloc.h>
 #include <QRegion>
 #include <QWidget>
 
@@ -109,6 +115,12 @@ void PanelController::setupHistoryButton(QWidget *host)
 
 void PanelController::addItem(const ShelfItem &item, RevealStyle style)
 {
+    // Until the stored shelf is back, new items wait: they go on top of it,
+    // and the store is not rewritten without the entries still being read.
+    if (m_isRestoring) {
+        m_itemsAddedWhileRestoring.append({item, style});
+        return;
+    }
     ItemCardView *view = makeView(item);
     m_slots.prepend(Slot{item, view});
     m_stackView->insertCard(view, 0, cardFadeInDuration);
@@ -192,8 +204,11 @@ void PanelController::pasteButtonTapped()
     }
     if (!onPasteRequested)
         return;
-    if (std::optional<ShelfItemKind> kind = onPasteRequested())
-        addItem(ShelfItem::make(*kind, m_services.scheduler.now()), RevealStyle::show);
+    const QPointer<PanelController> self(this);
+    onPasteRequested([self](std::optional<ShelfItemKind> kind) {
+        if (self && kind)
+            self->addItem(ShelfItem::make(std::move(*kind), self->m_services.scheduler.now()), RevealStyle::show);
+    });
 }
 
 void PanelController::showKeyHints()
@@ -282,14 +297,59 @@ void PanelController::persist()
 void PanelController::restorePersisted()
 {
     const std::optional<QVariantList> stored = m_services.defaults.arrayForKey(ShelfArchive::storageKey);
-    if (!stored)
+    const std::optional<QList<StringMap>> entries =
+        stored ? ShelfArchive::asStringMaps(*stored) : std::optional<QList<StringMap>>();
+    if (!entries || entries->isEmpty()) {
+        removeUnnamedPrivateFiles();
         return;
-    const std::optional<QList<StringMap>> entries = ShelfArchive::asStringMaps(*stored);
-    if (!entries)
-        return;
-    for (const StringMap &entry : *entries) {
-        const double now = m_services.scheduler.now();
-        if (std::optional<ShelfItemKind> kind = ShelfArchive::decode(entry, now))
-            addItem(ShelfItem::make(std::move(*kind), now), RevealStyle::quiet);
     }
+    // Screenshots are decoded off the main thread, in parallel, so the panel
+    // answers the pointer at once; the items are added, in stored order, when
+    // every entry has been read.
+    m_isRestoring = true;
+    auto decoded = std::make_shared<QList<std::optional<ShelfItemKind>>>(entries->size());
+    auto remaining = std::make_shared<qsizetype>(entries->size());
+    const double now = m_services.scheduler.now();
+    for (qsizetype i = 0; i < entries->size(); ++i) {
+        const StringMap entry = entries->at(i);
+        m_services.tasks.run(this, [this, entry, now, decoded, remaining, i]() -> TaskRunner::Continuation {
+            std::optional<ShelfItemKind> kind = ShelfArchive::decode(entry, now);
+            return [this, kind = std::move(kind), decoded, remaining, i]() mutable {
+                (*decoded)[i] = std::move(kind);
+                if (--*remaining == 0)
+                    addRestoredItems(*decoded);
+            };
+        });
+    }
+}
+
+void PanelController::addRestoredItems(QList<std::optional<ShelfItemKind>> &decoded)
+{
+    m_isRestoring = false;
+    for (std::optional<ShelfItemKind> &kind : decoded) {
+        if (!kind)
+            continue;
+        if (auto *screenshot = std::get_if<Screenshot>(&*kind))
+            screenshot->privateFile = m_services.tempFolder.hold(screenshot->url.toLocalFile());
+        addItem(ShelfItem::make(std::move(*kind), m_services.scheduler.now()), RevealStyle::quiet);
+    }
+    removeUnnamedPrivateFiles(); // items that came meanwhile hold their files
+    // The decoders' full-size buffers are gone; give their pages back.
+    ::malloc_trim(0);
+    for (const auto &[item, style] : std::exchange(m_itemsAddedWhileRestoring, {}))
+        addItem(item, style);
+}
+
+void PanelController::removeUnnamedPrivateFiles()
+{
+    // Left by a run that ended without letting go of them, or by older versions.
+    QSet<QString> named;
+    QList<ShelfItem> held = items();
+    if (m_lastEvicted)
+        held.append(*m_lastEvicted);
+    for (const ShelfItem &item : held) {
+        if (const Screenshot *screenshot = item.screenshot())
+            named.insert(QDir::cleanPath(screenshot->url.toLocalFile()));
+    }
+    m_services.tempFolder.removeFilesExcept(named);
 }

@@ -50,8 +50,10 @@ public:
     ~PanelController() override;
 
     // Asked for the current clipboard when the paste button is used with an
-    // empty clipboard slot.
-    std::function<std::optional<ShelfItemKind>()> onPasteRequested;
+    // empty clipboard slot; it answers through the callback it is given,
+    // later, once the clipboard has been read.
+    using PasteAnswer = std::function<void(std::optional<ShelfItemKind>)>;
+    std::function<void(PasteAnswer)> onPasteRequested;
 
     void addItem(const ShelfItem &item, RevealStyle reveal);
     void deleteItem(const QUuid &id);
@@ -117,9 +119,13 @@ private:
     void reveal(RevealStyle style);
     void persist();
     void restorePersisted();
+    void addRestoredItems(QList<std::optional<ShelfItemKind>> &decoded);
+    void removeUnnamedPrivateFiles();
 
     PlatformServices m_services;
     QList<Slot> m_slots;
+    bool m_isRestoring = false;
+    QList<std::pair<ShelfItem, RevealStyle>> m_itemsAddedWhileRestoring;
     std::optional<ShelfItem> m_lastEvicted;
     std::unique_ptr<Timer> m_evictedExpiry;
     std::optional<ShelfItem> m_clipboardItem;

@@ -43,7 +43,33 @@ QRectF PanelVisibility::initialFrame(const ScreenService &screens, const QSizeF 
 
 void PanelVisibility::startPolling()
 {
-    m_pollTimer = m_scheduler.scheduleRepeating(pollInterval, this, [this] { tick(); });
+    m_pollTimer = m_scheduler.scheduleRepeating(pollInterval, this, [this] {
+        tick();
+        sleepIfIdle();
+    });
+}
+
+void PanelVisibility::ensurePolling()
+{
+    if (!m_pollTimer)
+        startPolling();
+}
+
+void PanelVisibility::sleepIfIdle()
+{
+    const bool pending = m_holdTimer || m_peekLeaveTimer || m_retractTimer || m_notificationPeekTimer || m_slide
+        || m_isDragging || m_isDragHovering || isShowingKeyHints;
+    if (m_state != State::hidden || pending || !m_pointerRested)
+        return;
+    const QPointer<PanelVisibility> self(this);
+    if (!m_screens.wakeOnChange([self] {
+            if (self)
+                self->ensurePolling();
+        }))
+        return;
+    m_pollTimer.reset();
+    m_lastPointer.reset();
+    m_pointerRested = false;
 }
 
 PanelVisibility::PointerFacts PanelVisibility::readPointer(bool current)
@@ -61,6 +87,8 @@ PanelVisibility::PointerFacts PanelVisibility::readPointer(bool current)
 void PanelVisibility::tick()
 {
     const PointerFacts pointer = readPointer();
+    m_pointerRested = m_lastPointer && *m_lastPointer == pointer.position;
+    m_lastPointer = pointer.position;
     if (onPoll)
         onPoll(pointer.position);
     switch (m_state) {
@@ -202,6 +230,7 @@ void PanelVisibility::handleDragHoverChanged(bool hovering)
 void PanelVisibility::setDragging(bool dragging)
 {
     m_isDragging = dragging;
+    ensurePolling();
     if (dragging)
         m_retractTimer.reset();
 }
@@ -236,6 +265,7 @@ void PanelVisibility::endKeyHints()
 void PanelVisibility::animate(State target)
 {
     m_state = target;
+    ensurePolling();
     const std::optional<QRectF> screen = slideScreen();
     if (!screen)
         return; // no screen at all: nowhere to go

@@ -17,7 +17,9 @@ class Scheduler;
 class Timer;
 
 // When the panel slides out and back. A poll of the pointer every 1/30 s
-// drives it, with a few one-shot timers: a pointer resting at the screen's
+// drives it, with a few one-shot timers; the poll sleeps while the panel is
+// hidden, nothing is pending and the pointer rests, until the pointer moves
+// or the screens change. Meanwhile: a pointer resting at the screen's
 // left edge peeks and then shows the panel, a new screenshot peeks it
 // briefly, added items and drags show it, and it retracts a little after
 // the pointer leaves. Hiding means sliding beyond the screen's left edge;
@@ -37,6 +39,9 @@ public:
 
     void startPolling();
     void tick();
+    // Whether the pointer poll runs; it sleeps while its tick cannot change
+    // anything and the screen service can wake it.
+    bool isPolling() const { return m_pollTimer != nullptr; }
 
     void revealPeek(); // a new screenshot: peek for a moment
     void showProtected(); // an added item: show, and stay out for a while
@@ -102,6 +107,8 @@ private:
     void animate(State target);
     void setStrokeEnd(qreal progress);
     std::optional<QRectF> slideScreen();
+    void sleepIfIdle();
+    void ensurePolling();
 
     Scheduler &m_scheduler;
     ScreenService &m_screens;
@@ -123,4 +130,6 @@ private:
     bool m_isDragHovering = false;
     bool m_isNotificationPeek = false;
     QPointer<QVariantAnimation> m_slide;
+    std::optional<QPointF> m_lastPointer; // at the previous tick
+    bool m_pointerRested = false;         // the same at the last two ticks
 };

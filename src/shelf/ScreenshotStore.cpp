@@ -1,14 +1,26 @@
 #include "shelf/ScreenshotStore.h"
 
+#include "platform/ImageFile.h"
 #include "platform/PrivateTempFolder.h"
 
-Screenshot Screenshot::make(const QUrl &url, std::shared_ptr<const QImage> image, double now)
+Screenshot Screenshot::make(const QUrl &url, std::shared_ptr<const ScreenshotImage> image, double now)
 {
-    return Screenshot{QUuid::createUuid(), url, std::move(image), now};
+    return Screenshot{QUuid::createUuid(), url, std::move(image), now, nullptr};
 }
 
-Screenshot Screenshot::savedAsPng(QImage image, PrivateTempFolder &folder, double now)
+std::optional<Screenshot> Screenshot::savedAsPng(const QImage &image, PrivateTempFolder &folder, double now)
 {
     const QString path = folder.writePng(image);
-    return make(QUrl::fromLocalFile(path), std::make_shared<const QImage>(std::move(image)), now);
+    auto opened = path.isEmpty() ? nullptr : ScreenshotImage::open(path, ImageFile::thumbnail(image), image.size(), "png");
+    if (!opened)
+        return std::nullopt; // nothing on disk to copy from later
+    return ofFile(path, std::move(opened), folder, now);
+}
+
+Screenshot Screenshot::ofFile(const QString &path, std::shared_ptr<const ScreenshotImage> image,
+                              PrivateTempFolder &folder, double now)
+{
+    Screenshot screenshot = make(QUrl::fromLocalFile(path), std::move(image), now);
+    screenshot.privateFile = folder.hold(path);
+    return screenshot;
 }

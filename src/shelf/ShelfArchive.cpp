@@ -1,6 +1,6 @@
 #include "shelf/ShelfArchive.h"
 
-#include "platform/ImageFile.h"
+#include "shelf/ScreenshotImage.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -30,7 +30,7 @@ std::optional<ShelfItemKind> decodeScreenshot(const StringMap &entry, double now
     // the folder Zorv happens to be started from.
     if (!QDir::isAbsolutePath(path) || !QFileInfo::exists(path))
         return std::nullopt;
-    auto image = ImageFile::load(path);
+    auto image = ScreenshotImage::load(path);
     if (!image)
         return std::nullopt;
     return Screenshot::make(QUrl::fromLocalFile(path), std::move(image), now);

@@ -4,6 +4,8 @@
 #include "platform/PrivateTempFolder.h"
 #include "platform/Scheduler.h"
 
+#include <QPointer>
+
 
 ClipboardWatcher::ClipboardWatcher(Scheduler &scheduler, Pasteboard &pasteboard, PrivateTempFolder &tempFolder,
                                    NewItemCallback onNewItem, QObject *parent)
@@ -20,37 +22,80 @@ ClipboardWatcher::~ClipboardWatcher() = default;
 
 void ClipboardWatcher::start()
 {
-    m_timer = m_scheduler.scheduleRepeating(pollInterval, this, [this] { check(); });
+    const QPointer<ClipboardWatcher> self(this);
+    m_toldOfChanges = m_pasteboard.setChangeHandler([self] {
+        if (self && self->m_started)
+            self->scheduleCheck();
+    });
+    m_started = true;
+    if (!m_toldOfChanges)
+        m_timer = m_scheduler.scheduleRepeating(pollInterval, this, [this] { check(); });
+}
+
+void ClipboardWatcher::scheduleCheck()
+{
+    if (m_timer)
+        return; // the next check comes soon and sees this change too
+    m_timer = m_scheduler.scheduleOneShot(pollInterval, this, [this] {
+        m_timer.reset();
+        check();
+    });
 }
 
 void ClipboardWatcher::stop()
 {
+    m_started = false;
     m_timer.reset();
+    ++m_pollReads; // a read still under way reports nothing
+    m_pollReadUnderWay = false;
 }
 
-std::optional<ShelfItemKind> ClipboardWatcher::takeCurrentItem()
+void ClipboardWatcher::takeCurrentItem(TakeCallback done)
 {
     m_lastChangeCount = m_pasteboard.changeCount();
-    return item();
+    read(std::move(done));
 }
 
 void ClipboardWatcher::check()
 {
     const qint64 count = m_pasteboard.changeCount();
-    if (count == m_lastChangeCount)
+    // One read at a time: an owner that keeps taking the clipboard and never
+    // answers must not pile reads up. The change is looked at afterwards.
+    if (count == m_lastChangeCount || m_pollReadUnderWay)
         return;
     m_lastChangeCount = count;
-    if (std::optional<ShelfItemKind> kind = item(); kind && m_onNewItem)
-        m_onNewItem(*kind);
+    m_pollReadUnderWay = true;
+    const quint64 sequence = ++m_pollReads;
+    read([this, sequence](std::optional<ShelfItemKind> kind) {
+        if (sequence != m_pollReads)
+            return; // stopped meanwhile
+        m_pollReadUnderWay = false;
+        // A change during the read was not checked; without a steady poll, check it now.
+        if (m_toldOfChanges && m_pasteboard.changeCount() != m_lastChangeCount)
+            scheduleCheck();
+        if (kind && m_onNewItem)
+            m_onNewItem(*kind);
+    });
 }
 
-std::optional<ShelfItemKind> ClipboardWatcher::item()
+void ClipboardWatcher::read(TakeCallback done)
 {
-    if (m_pasteboard.isConcealed())
+    m_pasteboard.readContent(this, [this, done = std::move(done)](const PasteboardContent &content) {
+        done(item(content));
+    });
+}
+
+std::optional<ShelfItemKind> ClipboardWatcher::item(const PasteboardContent &content)
+{
+    if (content.concealed)
         return std::nullopt;
-    if (std::optional<QImage> image = m_pasteboard.image(); image && !image->isNull())
-        return Screenshot::savedAsPng(std::move(*image), m_tempFolder, m_scheduler.now());
-    if (std::optional<QString> text = m_pasteboard.string(); text && !text->trimmed().isEmpty())
-        return ShelfItemKind(*text);
+    if (content.hasImage()) {
+        const QString path = m_tempFolder.writePngData(content.png);
+        auto image = ScreenshotImage::open(path, content.thumbnail, content.imageSize, "png");
+        if (image)
+            return Screenshot::ofFile(path, std::move(image), m_tempFolder, m_scheduler.now());
+    }
+    if (content.text && !content.text->trimmed().isEmpty())
+        return ShelfItemKind(*content.text);
     return std::nullopt;
 }

@@ -1,25 +1,14 @@
 #include "sources/ScreenshotWatcher.h"
 
-#include "platform/ImageFile.h"
 #include "platform/QtScheduler.h"
-#include "sources/ScreenshotScanner.h"
+#include "sources/ScreenshotFolderSet.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
 #include <QThread>
 
-#include <libintl.h>
-
-namespace {
-
-const char *const screenshotsFolder = "Screenshots";
-
-} // namespace
-
-ScreenshotWatcher::ScreenshotWatcher(QString directory, NewScreenshotCallback onNewScreenshot, QObject *parent)
+ScreenshotWatcher::ScreenshotWatcher(ScreenshotFolders folders, NewScreenshotCallback onNewScreenshot,
+                                     QObject *parent)
     : QObject(parent)
-    , m_directory(std::move(directory))
+    , m_folders(std::move(folders))
     , m_onNewScreenshot(std::move(onNewScreenshot))
     , m_queueScheduler(std::make_unique<QtScheduler>())
     , m_queue(std::make_unique<QThread>())
@@ -34,32 +23,14 @@ ScreenshotWatcher::~ScreenshotWatcher()
     m_queue->wait();
 }
 
-QString ScreenshotWatcher::resolveScreenshotDirectory()
-{
-    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    QStringList names;
-    // GNOME Shell saves into a folder named in the user's language.
-    const QString translated = QString::fromUtf8(dgettext("gnome-shell", screenshotsFolder));
-    if (translated != QLatin1String(screenshotsFolder))
-        names.append(translated);
-    names.append(QLatin1String(screenshotsFolder));
-    for (const QString &name : names) {
-        const QFileInfo candidate(pictures + QLatin1Char('/') + name);
-        if (!pictures.isEmpty() && candidate.isDir())
-            return candidate.absoluteFilePath();
-    }
-    return QDir::homePath() + QStringLiteral("/Desktop");
-}
-
 void ScreenshotWatcher::start()
 {
-    if (m_scanner)
+    if (m_folderSet)
         return;
     // Runs on the watcher's thread, which stops before this object dies. The
-    // image is decoded there; the main thread only adds it. A call queued
+    // image was decoded there; the main thread only adds it. A call queued
     // for an object that is gone is dropped by Qt.
-    auto deliver = [this](const QString &path) {
-        std::shared_ptr<const QImage> image = ImageFile::load(path);
+    auto deliver = [this](const QString &path, std::shared_ptr<const ScreenshotImage> image) {
         QMetaObject::invokeMethod(
             this,
             [this, path, image] {
@@ -68,15 +39,15 @@ void ScreenshotWatcher::start()
             },
             Qt::QueuedConnection);
     };
-    m_scanner = new ScreenshotScanner(m_directory, *m_queueScheduler, deliver);
-    m_scanner->moveToThread(m_queue.get());
-    connect(m_queue.get(), &QThread::finished, m_scanner, &QObject::deleteLater);
+    m_folderSet = new ScreenshotFolderSet(m_folders, *m_queueScheduler, &ScreenshotImage::load, deliver);
+    m_folderSet->moveToThread(m_queue.get());
+    connect(m_queue.get(), &QThread::finished, m_folderSet, &QObject::deleteLater);
     m_queue->start();
-    QMetaObject::invokeMethod(m_scanner, &ScreenshotScanner::start, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(m_folderSet, &ScreenshotFolderSet::start, Qt::QueuedConnection);
 }
 
 void ScreenshotWatcher::stop()
 {
-    if (m_scanner && m_queue->isRunning())
-        QMetaObject::invokeMethod(m_scanner, &ScreenshotScanner::stop, Qt::BlockingQueuedConnection);
+    if (m_folderSet && m_queue->isRunning())
+        QMetaObject::invokeMethod(m_folderSet, &ScreenshotFolderSet::stop, Qt::BlockingQueuedConnection);
 }

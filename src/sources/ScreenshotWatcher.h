@@ -1,5 +1,8 @@
 #pragma once
 
+#include "shelf/ScreenshotImage.h"
+#include "sources/ScreenshotFolders.h"
+
 #include <QImage>
 #include <QObject>
 #include <QUrl>
@@ -8,34 +11,31 @@
 #include <memory>
 
 class QThread;
-class ScreenshotScanner;
+class ScreenshotFolderSet;
 class Scheduler;
 
-// Watches the folder where screenshots are saved and reports each new image
-// file once it holds data. The work runs on a thread of its own, which also
-// decodes the image, so a large screenshot never stalls the panel; the
+// Watches the folders where screenshots are saved and reports each new image
+// file once it is complete. The work runs on a thread of its own, which also
+// decodes the image into its thumbnail, so a large screenshot never stalls
+// the panel; the
 // report itself arrives on the main thread, in the order files settle.
 class ScreenshotWatcher final : public QObject
 {
     Q_OBJECT
 public:
-    // `image` is null when the file is not a readable image.
-    using NewScreenshotCallback = std::function<void(const QUrl &url, std::shared_ptr<const QImage> image)>;
+    using NewScreenshotCallback =
+        std::function<void(const QUrl &url, std::shared_ptr<const ScreenshotImage> image)>;
 
-    ScreenshotWatcher(QString directory, NewScreenshotCallback onNewScreenshot, QObject *parent = nullptr);
+    ScreenshotWatcher(ScreenshotFolders folders, NewScreenshotCallback onNewScreenshot, QObject *parent = nullptr);
     ~ScreenshotWatcher() override;
-
-    // The folder the desktop's screenshot tool saves to: Pictures/Screenshots
-    // (GNOME's translated name first), if it exists; else ~/Desktop.
-    static QString resolveScreenshotDirectory();
 
     void start();
     void stop();
 
 private:
-    QString m_directory;
+    ScreenshotFolders m_folders;
     NewScreenshotCallback m_onNewScreenshot;
     std::unique_ptr<Scheduler> m_queueScheduler;
     std::unique_ptr<QThread> m_queue;
-    ScreenshotScanner *m_scanner = nullptr; // lives on m_queue
+    ScreenshotFolderSet *m_folderSet = nullptr; // lives on m_queue
 };

@@ -46,14 +46,17 @@ std::optional<ShelfItemKind> ShelfDropTargetView::itemFor(const QMimeData *data)
         const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
         if (path.isEmpty())
             continue;
-        if (auto image = ImageFile::load(path))
-            return Screenshot::make(QUrl::fromLocalFile(path), std::move(image), now);
+        if (auto image = ScreenshotImage::load(path))
+            return Screenshot::ofFile(path, std::move(image), m_tempFolder, now);
         return ShelfItemKind(path);
     }
     if (data->hasImage()) {
         QImage image = qvariant_cast<QImage>(data->imageData());
-        if (!image.isNull())
-            return Screenshot::savedAsPng(std::move(image), m_tempFolder, now);
+        if (!image.isNull()) {
+            if (std::optional<Screenshot> saved = Screenshot::savedAsPng(image, m_tempFolder, now))
+                return ShelfItemKind(std::move(*saved));
+            return std::nullopt;
+        }
     }
     if (data->hasText() && !data->text().isEmpty())
         return ShelfItemKind(data->text());

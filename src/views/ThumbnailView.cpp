@@ -2,13 +2,17 @@
 
 #include "platform/Pasteboard.h"
 
-#include <QGuiApplication>
+#include <QCoreApplication>
+
+#include <QBuffer>
 #include <QMimeData>
 #include <QPainter>
+#include <QPointer>
+#include <QThreadPool>
 
 namespace {
 
-// Enough pixels for the card on a 2x screen.
+// The thumbnail has enough pixels for the card on a 2x screen.
 constexpr qreal thumbnailScale = 2.0;
 
 } // namespace
@@ -17,16 +21,39 @@ ThumbnailView::ThumbnailView(const Screenshot &screenshot, QSize size, Pasteboar
     : ItemCardView(size, pasteboard, parent)
     , m_screenshot(screenshot)
 {
-    if (m_screenshot.image && !m_screenshot.image->isNull()) {
-        const QSize box = (size - QSize(2 * imageInset, 2 * imageInset)) * thumbnailScale;
-        m_thumbnail = QPixmap::fromImage(m_screenshot.image->scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    }
+    if (m_screenshot.image)
+        m_thumbnail = QPixmap::fromImage(m_screenshot.image->thumbnail());
 }
 
 void ThumbnailView::writeToPasteboard(Pasteboard &pasteboard) const
 {
-    if (m_screenshot.image)
-        pasteboard.writeImage(*m_screenshot.image);
+    const std::shared_ptr<const ScreenshotImage> image = m_screenshot.image;
+    if (!image)
+        return;
+    // A PNG goes out as the captured bytes; nothing is decoded or encoded.
+    if (image->format() == "png") {
+        pasteboard.writePng(image->bytes());
+        return;
+    }
+    // Other formats become PNG on a worker thread, then go on the clipboard,
+    // unless anything was copied meanwhile: the later copy wins.
+    const QPointer<const ThumbnailView> self(this);
+    Pasteboard *target = &pasteboard; // outlives every card
+    const qint64 countAtClick = pasteboard.changeCount();
+    QThreadPool::globalInstance()->start([self, image, target, countAtClick] {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!image->decode().save(&buffer, "PNG"))
+            return;
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, target, png, countAtClick] {
+                if (self && target->changeCount() == countAtClick)
+                    target->writePng(png);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 QMimeData *ThumbnailView::dragData() const

@@ -3,8 +3,8 @@
 #include "shelf/ScreenshotStore.h"
 #include "views/ItemCardView.h"
 
-// The card of a screenshot item. It keeps only a thumbnail scaled once at
-// creation; the full image stays shared with the item, never copied.
+// The card of a screenshot item. It shows the item's thumbnail; a copy puts
+// the file's own bytes on the clipboard.
 class ThumbnailView final : public ItemCardView
 {
     Q_OBJECT

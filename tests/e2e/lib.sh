@@ -50,6 +50,17 @@ mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$TMPDIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 CONF="$XDG_CONFIG_HOME/zorv/zorv.conf"
 
+# Zorv's pointer poll sleeps until the pointer moves, and a warp (xdotool
+# mousemove X Y) raises no raw motion: a real pointer never jumps without
+# moving. After each warp, a one-pixel XTEST nudge down and back stands in for
+# the hand on the mouse.
+xdotool() {
+    command xdotool "$@" || return
+    if [ "${1:-}" = mousemove ]; then
+        command xdotool mousemove_relative 0 1 mousemove_relative -- 0 -1
+    fi
+}
+
 # wait_until SECONDS COMMAND...: polls the command every 50 ms until it
 # succeeds (status 0) or the time, which may be fractional, runs out.
 wait_until() {

@@ -6,6 +6,7 @@
 #include "FakePasteboard.h"
 #include "FakeScreenService.h"
 #include "FuzzSupport.h"
+#include "TestServices.h"
 #include "VirtualScheduler.h"
 #include "hotkeys/HotkeyStore.h"
 #include "platform/NotificationCenter.h"
@@ -30,6 +31,7 @@ struct Fixture
     FakeScreenService screens;
     PrivateTempFolder tempFolder{FuzzSupport::scratchFolder()};
     FakeGlobalInput globalInput;
+    ImmediateTaskRunner tasks;
 };
 
 Fixture *fixture = nullptr;
@@ -59,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         SettingsDefaultsStore defaults(path);
         const PlatformServices services{fixture->scheduler,  defaults,           fixture->notifications,
                                         fixture->pasteboard, fixture->screens,   fixture->tempFolder,
-                                        fixture->globalInput};
+                                        fixture->globalInput, fixture->tasks};
         const HotkeyStore hotkeys(defaults, fixture->notifications);
         PanelController panel(services, hotkeys);
         const QList<ShelfItem> items = panel.items();

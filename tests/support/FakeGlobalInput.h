@@ -22,6 +22,18 @@ public:
 
     quint64 modifierFlags() override { return modifiers; }
     quint32 keyDownCount() override { return keyDowns; }
+    // Off unless a test turns it on; setModifiers() then reports each change.
+    bool setModifierChangeHandler(std::function<void()> handler) override
+    {
+        modifierChangeHandler = std::move(handler);
+        return reportsModifierChanges;
+    }
+    void setModifiers(quint64 held)
+    {
+        modifiers = held;
+        if (reportsModifierChanges && modifierChangeHandler)
+            modifierChangeHandler();
+    }
     void setHotKeyHandler(std::function<void(HotKeyId)> handler) override { hotKeyHandler = std::move(handler); }
 
     std::optional<Token> registerHotKey(quint32 keyCode, quint32 carbonModifiers, HotKeyId id) override
@@ -75,6 +87,8 @@ public:
     }
 
     quint64 modifiers = 0;
+    bool reportsModifierChanges = false;
+    std::function<void()> modifierChangeHandler;
     quint32 keyDowns = 100;
     QList<Registration> registrations;
     QSet<std::pair<quint32, quint32>> taken;

@@ -9,8 +9,37 @@
 #include "platform/NotificationCenter.h"
 #include "platform/PlatformServices.h"
 #include "platform/PrivateTempFolder.h"
+#include "platform/TaskRunner.h"
 
+#include <QPointer>
 #include <QTemporaryDir>
+
+// Runs each task and its continuation at once, on the test's thread, or,
+// while `deferred` is set, only when the test calls runPending().
+class ImmediateTaskRunner final : public TaskRunner
+{
+public:
+    void run(QObject *context, Task task) override
+    {
+        auto work = [guard = QPointer<QObject>(context), task = std::move(task)] {
+            Continuation done = task();
+            if (guard && done)
+                done();
+        };
+        if (deferred)
+            pending.append(work);
+        else
+            work();
+    }
+    void runPending()
+    {
+        for (const auto &work : std::exchange(pending, {}))
+            work();
+    }
+
+    bool deferred = false;
+    QList<std::function<void()>> pending;
+};
 
 // One set of fake platform services on virtual time, for a test fixture.
 struct TestServices
@@ -23,6 +52,7 @@ struct TestServices
     QTemporaryDir tempParent;
     PrivateTempFolder tempFolder{tempParent.path()};
     FakeGlobalInput globalInput;
+    ImmediateTaskRunner tasks;
     HotkeyStore hotkeys{defaults, notifications};
 
     // Two quick taps of the default leader, Alt + Super.
@@ -38,6 +68,6 @@ struct TestServices
 
     PlatformServices services()
     {
-        return PlatformServices{scheduler, defaults, notifications, pasteboard, screens, tempFolder, globalInput};
+        return PlatformServices{scheduler, defaults, notifications, pasteboard, screens, tempFolder, globalInput, tasks};
     }
 };

@@ -248,4 +248,35 @@ TEST_F(HotkeyManagerTest, ADisabledConfigurationNeverArms)
     EXPECT_TRUE(events.isEmpty());
 }
 
+TEST_F(HotkeyManagerTest, TheModifierPollSleepsUntilAModifierChanges)
+{
+    manager.stop();
+    input.reportsModifierChanges = true;
+    manager.start();
+    scheduler.advance(0.1);
+    EXPECT_FALSE(manager.isPolling()); // nothing held, no taps, not armed
+
+    auto tapReported = [this] {
+        input.setModifiers(leader);
+        EXPECT_TRUE(manager.isPolling());
+        scheduler.advance(0.1);
+        input.setModifiers(0);
+        scheduler.advance(0.1);
+    };
+    tapReported();
+    EXPECT_TRUE(manager.isPolling()); // a tap sequence is open
+    tapReported();
+    EXPECT_EQ(events, QStringList({"arm"}));
+    scheduler.advance(1.0);
+    EXPECT_TRUE(manager.isPolling()); // armed
+    input.pressKey(53); // Escape
+    scheduler.advance(0.1);
+    EXPECT_EQ(events, QStringList({"arm", "disarm"}));
+    EXPECT_FALSE(manager.isPolling());
+
+    tapReported(); // a lone tap: the sequence closes after the gap
+    scheduler.advance(HotkeyManager::maxTapGap + 0.1);
+    EXPECT_FALSE(manager.isPolling());
+}
+
 } // namespace

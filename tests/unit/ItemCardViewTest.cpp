@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QTemporaryDir>
+#include <QThreadPool>
 
 namespace {
 
@@ -79,14 +82,46 @@ TEST_F(ItemCardViewTest, ScreenshotCardsCopyTheImageAndKeepOnlyAThumbnail)
 {
     QTemporaryDir folder;
     const QString path = TestImages::writePng(folder.path(), "big.png", Qt::blue, 3840, 2160);
-    auto image = std::make_shared<const QImage>(path);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray captured = file.readAll();
+    auto image = ScreenshotImage::load(path);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->size(), QSize(3840, 2160));
     ThumbnailView card(Screenshot::make(QUrl::fromLocalFile(path), image, 0), cardSize, fake.pasteboard);
     EXPECT_LE(card.thumbnail().width(), 2 * 100);
     EXPECT_LE(card.thumbnail().height(), 2 * 68);
+    // Deleted after capture: the copy still has the captured bytes, as they were.
+    QFile::remove(path);
     card.copyToClipboard();
-    ASSERT_TRUE(fake.pasteboard.currentImage);
-    EXPECT_EQ(fake.pasteboard.currentImage->size(), QSize(3840, 2160));
+    EXPECT_EQ(fake.pasteboard.currentPng, captured);
     EXPECT_FALSE(fake.pasteboard.currentString);
+}
+
+TEST_F(ItemCardViewTest, OtherFormatsAreCopiedAsPngMadeOffTheMainThreadUnlessACopyCameMeanwhile)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath("shot.jpg");
+    QImage source(64, 48, QImage::Format_RGB32);
+    source.fill(Qt::darkGreen);
+    ASSERT_TRUE(source.save(path, "JPEG"));
+    ThumbnailView card(Screenshot::make(QUrl::fromLocalFile(path), ScreenshotImage::load(path), 0), cardSize,
+                       fake.pasteboard);
+
+    card.copyToClipboard();
+    EXPECT_TRUE(fake.pasteboard.currentPng.isEmpty()); // not converted here
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(fake.pasteboard.currentImage);
+    EXPECT_TRUE(fake.pasteboard.currentPng.startsWith("\x89PNG"));
+    EXPECT_EQ(fake.pasteboard.currentImage->size(), QSize(64, 48));
+
+    card.copyToClipboard();
+    fake.pasteboard.writeString("copied later");
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(fake.pasteboard.currentString, "copied later");
+    EXPECT_FALSE(fake.pasteboard.currentImage);
 }
 
 TEST_F(ItemCardViewTest, TheDeleteButtonShowsOnHoverAndOverhangsTheCorner)

@@ -161,4 +161,33 @@ TEST_F(PanelControllerPersistenceTest, ABlobUnderTheShelfKeyReadsAsNothing)
     EXPECT_TRUE(panel->items().isEmpty());
 }
 
+TEST_F(PanelControllerPersistenceTest, LaunchKeepsOnlyThePrivateFilesTheShelfNamesAndDeletingReleasesThem)
+{
+    const QString privateFolder = fake.tempFolder.path();
+    const QString kept = TestImages::writePng(privateFolder, "KEPT.png");
+    const QString stray = TestImages::writePng(privateFolder, "STRAY.png");
+    store({screenshotEntry(kept), textEntry("t")});
+    auto panel = launch();
+    EXPECT_TRUE(QFile::exists(kept));
+    EXPECT_FALSE(QFile::exists(stray));
+
+    panel->deleteItem(panel->items().at(1).id);
+    fake.scheduler.advance(1.0); // the card fades and goes
+    EXPECT_FALSE(QFile::exists(kept));
+}
+
+TEST_F(PanelControllerPersistenceTest, ItemsArrivingDuringTheRestoreGoOnTopAndTheStoreLosesNothing)
+{
+    store({textEntry("old one"), textEntry("old two")});
+    fake.tasks.deferred = true; // the stored entries are still being read
+    auto panel = launch();
+    panel->addItem(ShelfItem::make(QString("new"), 0), PanelController::RevealStyle::peek);
+    EXPECT_TRUE(panel->items().isEmpty());
+    EXPECT_EQ(fake.defaults.storedList(key).size(), 2); // a kill now loses nothing
+
+    fake.tasks.runPending();
+    EXPECT_EQ(describe(panel->items()), QStringList({"new", "old two", "old one"}));
+    EXPECT_EQ(fake.defaults.storedList(key).size(), 3);
+}
+
 } // namespace

@@ -217,9 +217,9 @@ TEST_F(PanelControllerSlotsTest, ClipboardSlotHoldsBrightensAndExpires)
 TEST_F(PanelControllerSlotsTest, PasteAddsTheHeldItemKeepingItsIdentity)
 {
     int requests = 0;
-    panel->onPasteRequested = [&]() -> std::optional<ShelfItemKind> {
+    panel->onPasteRequested = [&](PanelController::PasteAnswer answer) {
         ++requests;
-        return ShelfItemKind(QString("current"));
+        answer(ShelfItemKind(QString("current")));
     };
     panel->holdClipboardItem(QString("held"));
     const ShelfItem held = *panel->clipboardItem();
@@ -245,16 +245,22 @@ TEST_F(PanelControllerSlotsTest, PasteWithEmptySlotAsksForTheCurrentClipboard)
     panel->pasteButtonTapped(); // no one to ask: nothing happens
     EXPECT_TRUE(panel->items().isEmpty());
 
-    std::optional<ShelfItemKind> answer;
-    panel->onPasteRequested = [&] { return answer; };
+    QList<PanelController::PasteAnswer> asked;
+    panel->onPasteRequested = [&](PanelController::PasteAnswer answer) { asked.append(std::move(answer)); };
     panel->pasteButtonTapped();
+    ASSERT_EQ(asked.size(), 1);
+    asked.takeFirst()(std::nullopt);
     EXPECT_TRUE(panel->items().isEmpty());
 
-    answer = ShelfItemKind(QString("now"));
+    // The item lands when the clipboard has been read, not before.
     panel->pasteButtonTapped();
     panel->pasteButtonTapped();
+    EXPECT_TRUE(panel->items().isEmpty());
+    for (const auto &answer : std::exchange(asked, {}))
+        answer(ShelfItemKind(QString("now")));
     EXPECT_EQ(texts(), QStringList({"now", "now"}));
     EXPECT_NE(panel->items().at(0).id, panel->items().at(1).id);
+    EXPECT_EQ(panel->state(), PanelController::State::shown);
 }
 
 TEST_F(PanelControllerSlotsTest, TimersFiringAfterThePanelIsGoneDoNothing)

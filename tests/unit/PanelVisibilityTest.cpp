@@ -325,4 +325,31 @@ TEST_F(PanelScreenChoiceTest, WithoutAMainScreenThePanelStartsAroundTheOrigin)
     EXPECT_EQ(panel.state(), State::hidden);
 }
 
+TEST_F(PanelVisibilityTest, ThePointerPollSleepsAtRestAndWakesOnMotion)
+{
+    fake.screens.canWake = true;
+    advance(0.2);
+    EXPECT_FALSE(visibility().isPolling()); // hidden, nothing pending, the pointer rests
+    const int reads = fake.screens.pointerReads;
+    advance(10.0);
+    EXPECT_EQ(fake.screens.pointerReads, reads);
+
+    fake.screens.movePointer(edge); // raw motion
+    advance(0.04);
+    EXPECT_EQ(visibility().state(), State::peeking);
+    advance(1.0);
+    EXPECT_EQ(visibility().state(), State::shown);
+    fake.screens.movePointer(away);
+    advance(0.6 + 0.28 + 0.2); // the retract, its slide, two resting ticks
+    EXPECT_EQ(visibility().state(), State::hidden);
+    EXPECT_FALSE(visibility().isPolling());
+
+    // A new screenshot wakes it too, and it sleeps again once the peek is over.
+    panel->addItem(ShelfItem::make(QString("t"), fake.scheduler.now()), PanelController::RevealStyle::peek);
+    EXPECT_TRUE(visibility().isPolling());
+    advance(1.8 + 0.28 + 0.2);
+    EXPECT_EQ(visibility().state(), State::hidden);
+    EXPECT_FALSE(visibility().isPolling());
+}
+
 } // namespace

@@ -62,4 +62,40 @@ TEST(PrivateTempFolderTest, WritesPrivatePngsAndComesBackIfTheFolderIsRemoved)
     EXPECT_NE(first, second);
 }
 
+TEST(PrivateTempFolderTest, AFileGoesWhenItsLastHolderLetsGoAndNeverOutsideTheFolder)
+{
+    QTemporaryDir parent;
+    PrivateTempFolder folder(parent.path());
+    const QString file = folder.writePngData("not checked here");
+    EXPECT_EQ(mode(file), 0600);
+    auto first = folder.hold(file);
+    auto second = folder.hold(file);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first, second); // one shared hold per file
+    first.reset();
+    EXPECT_TRUE(QFile::exists(file));
+    second.reset();
+    EXPECT_FALSE(QFile::exists(file));
+
+    const QString outside = parent.filePath("outside.png");
+    QFile(outside).open(QIODevice::WriteOnly);
+    EXPECT_FALSE(folder.hold(outside));
+    EXPECT_FALSE(folder.hold(folder.path() + "/../outside.png"));
+
+    // At launch: what nothing names or holds goes; the folder's parent is untouched.
+    const QString named = folder.writePngData("a"), held = folder.writePngData("b"), stray = folder.writePngData("c");
+    const auto holding = folder.hold(held);
+    folder.removeFilesExcept({named});
+    EXPECT_TRUE(QFile::exists(named));
+    EXPECT_TRUE(QFile::exists(held));
+    EXPECT_FALSE(QFile::exists(stray));
+    EXPECT_TRUE(QFile::exists(outside));
+
+    // At shutdown holders go while the stored shelf still names their files.
+    folder.keepFiles();
+    auto last = folder.hold(named);
+    last.reset();
+    EXPECT_TRUE(QFile::exists(named));
+}
+
 } // namespace

@@ -24,10 +24,28 @@ protected:
         file.write(bytes);
     }
 
+    // Stands in for decoding: a file is a whole image once it ends in "END"
+    // or holds anything else but the word "partial".
+    static std::shared_ptr<const ScreenshotImage> load(const QString &path)
+    {
+        QFile file(path);
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        if (bytes.isEmpty() || (bytes.contains("partial") && !bytes.endsWith("END")))
+            return nullptr;
+        return ScreenshotImage::open(path, QImage(1, 1, QImage::Format_ARGB32), QSize(1, 1), "png");
+    }
+
+    std::unique_ptr<ScreenshotScanner> makeScanner(const QString &directory)
+    {
+        return std::make_unique<ScreenshotScanner>(directory, scheduler, &load,
+                                                   [this](const QString &p, auto) { settled.append(p); });
+    }
+
+    // These cases drive the scanner by its rescans, not by inotify.
     void startScanner()
     {
-        scanner = std::make_unique<ScreenshotScanner>(folder.path(), scheduler,
-                                                      [this](const QString &p) { settled.append(p); });
+        scanner = makeScanner(folder.path());
+        scanner->rescanWhileWatched = true;
         scanner->start();
     }
 
@@ -63,7 +81,7 @@ TEST_F(ScreenshotScannerTest, ANewFileIsReportedOnceWithinHalfASecond)
     EXPECT_EQ(settled.size(), 1);
 }
 
-TEST_F(ScreenshotScannerTest, AFileThatFillsLateIsReportedAtTheFirstCheckThatSeesData)
+TEST_F(ScreenshotScannerTest, AFileThatFillsLateIsReportedOnceItStopsChanging)
 {
     startScanner();
     write("slow.png", "");
@@ -71,6 +89,8 @@ TEST_F(ScreenshotScannerTest, AFileThatFillsLateIsReportedAtTheFirstCheckThatSee
     EXPECT_TRUE(settled.isEmpty());
     write("slow.png", "now it holds data");
     scheduler.advance(0.16);
+    EXPECT_TRUE(settled.isEmpty()); // seen changing: not complete yet
+    scheduler.advance(0.15);
     EXPECT_EQ(settled, QStringList({path("slow.png")}));
     scheduler.advance(3.0);
     EXPECT_EQ(settled.size(), 1);
@@ -130,8 +150,7 @@ TEST_F(ScreenshotScannerTest, SpecialEntriesNeverBlockTheQueue)
 
 TEST_F(ScreenshotScannerTest, AFolderThatCannotBeOpenedLeavesTheScannerInert)
 {
-    scanner = std::make_unique<ScreenshotScanner>(folder.filePath("missing"), scheduler,
-                                                  [this](const QString &p) { settled.append(p); });
+    scanner = makeScanner(folder.filePath("missing"));
     scanner->start();
     EXPECT_TRUE(scanner->isInert());
     EXPECT_EQ(scheduler.pendingCount(), 0);
@@ -155,6 +174,68 @@ TEST_F(ScreenshotScannerTest, AFolderGoneForAMomentDoesNotMakeOldFilesNew)
     write("new.png", "data");
     scheduler.advance(0.5);
     EXPECT_EQ(settled, QStringList({path("new.png")}));
+}
+
+TEST_F(ScreenshotScannerTest, AFileWrittenInPlaceIsTakenWhenItsWriterClosesIt)
+{
+    startScanner();
+    ASSERT_TRUE(scanner->hasFolderEvents());
+    QFile file(path("inplace.png"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("partial");
+    file.flush();
+    scanner->readFolderEvents();
+    scheduler.advance(1.0); // unchanged and still incomplete: tried, and it fails
+    file.write(" END");
+    file.flush();
+    scheduler.advance(0.16);
+    EXPECT_TRUE(settled.isEmpty()); // changed since the last look
+    file.close();
+    scanner->readFolderEvents(); // closed: judged at once, not at the next check
+    EXPECT_EQ(settled, QStringList({path("inplace.png")}));
+    scheduler.advance(3.0);
+    EXPECT_EQ(settled.size(), 1);
+}
+
+TEST_F(ScreenshotScannerTest, AFileThatKeepsChangingIsFollowedForTenSecondsOnly)
+{
+    startScanner();
+    QByteArray bytes = "partial";
+    for (double t = 0; t < ScreenshotScanner::growthLimit + 0.5; t += 0.1) {
+        write("growing.png", bytes += 'x');
+        scheduler.advance(0.1);
+    }
+    write("growing.png", bytes + "END");
+    scheduler.advance(2.0);
+    EXPECT_TRUE(settled.isEmpty());
+    EXPECT_EQ(scheduler.pendingCount(), 1); // only the rescan is left
+}
+
+TEST_F(ScreenshotScannerTest, RescansRunOnlyWhileInotifyIsNotWatching)
+{
+    scanner = makeScanner(folder.path());
+    scanner->start();
+    EXPECT_TRUE(scanner->hasFolderEvents());
+    EXPECT_FALSE(scanner->isRescanning());
+    write("seen.png", "data");
+    scanner->readFolderEvents();
+    scheduler.advance(0.2);
+    EXPECT_EQ(settled, QStringList({path("seen.png")}));
+
+    // The folder goes away: rescans stand in until it can be watched again.
+    const QString aside = folder.path() + "-aside";
+    ASSERT_TRUE(QDir().rename(folder.path(), aside));
+    ASSERT_TRUE(QDir().mkdir(folder.path()));
+    QDir(aside).removeRecursively();
+    scanner->readFolderEvents();
+    EXPECT_TRUE(scanner->isRescanning());
+    scheduler.advance(0.35);
+    EXPECT_TRUE(scanner->hasFolderEvents());
+    EXPECT_FALSE(scanner->isRescanning());
+    write("back.png", "data");
+    scanner->readFolderEvents();
+    scheduler.advance(0.2);
+    EXPECT_EQ(settled.last(), path("back.png"));
 }
 
 TEST_F(ScreenshotScannerTest, StoppingEndsTheRescans)

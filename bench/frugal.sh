@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# Zorv's cost at rest and its worst stalls, every figure in one run:
+#   wake-ups per second and idle CPU at rest (full shelf, pointer still),
+#   resident memory with five 3840 x 2160 screenshots,
+#   launch to first peek with those five stored and the pointer at the edge,
+#   main-thread CPU after one click on a 4K card, and while another program
+#   pastes it as image/png, and the renamed-in 4K PNG to stored latency.
+# A general clipboard manager (copyq), when installed, is measured beside it
+# as a black box where a figure applies to it.
+#
+#   bash bench/frugal.sh build/zorv [idle seconds]
+set -euo pipefail
+source "$(dirname "$0")/../tests/e2e/lib.sh"
+seconds=${2:-30}
+hz=$(getconf CLK_TCK)
+BUILD=$(dirname "$ZORV_BIN")
+
+# Context switches of every thread of a process and its children, one line
+# per thread: each time a thread wakes up and sleeps again counts one.
+thread_switches() {
+    local pid=$1 task child
+    for task in /proc/"$pid"/task/*; do
+        awk -v t="${task##*/}" '/ctxt_switches/ { n += $2 } END { print t, n }' "$task/status" 2>/dev/null || true
+    done
+    for child in $(ps -o pid= --ppid "$pid"); do
+        thread_switches "$child"
+    done
+}
+# Wake-ups between two such lists: threads that ended in between are left
+# out (an idle thread-pool thread ends after 30 s), new threads count whole.
+switches_between() {
+    awk 'NR == FNR { before[$1] = $2; next } { n += $2 - ($1 in before ? before[$1] : 0) } END { print n + 0 }' "$1" "$2"
+}
+cpu_ticks() {
+    local total pid=$1 child
+    total=$(awk '{ print $14 + $15 }' "/proc/$pid/stat")
+    for child in $(ps -o pid= --ppid "$pid"); do
+        total=$((total + $(cpu_ticks "$child")))
+    done
+    echo "$total"
+}
+# CPU time of the main thread alone, in nanoseconds.
+main_ns() { awk '{ print $1 }' "/proc/$1/task/$1/schedstat"; }
+ms_since() { echo $((($(date +%s%N) - $1) / 1000000)); }
+
+start_x
+for i in 1 2 3 4 5; do
+    convert -size 640x360 -seed "$i" xc: +noise Random -scale 3840x2160 "PNG24:$HOME/shot$i.png"
+done
+seed_items "screenshot:$HOME/shot1.png" "screenshot:$HOME/shot2.png" "screenshot:$HOME/shot3.png" \
+    "screenshot:$HOME/shot4.png" "screenshot:$HOME/shot5.png"
+
+echo "== launch to first peek (five 3840 x 2160 screenshots stored, pointer resting at the edge)"
+command xdotool mousemove 0 500
+launched=$(date +%s%N)
+start_zorv
+wait_until 10 panel_out_to -135 || fail "no peek"
+echo "zorv: $(ms_since "$launched") ms  (command: time from exec to the panel leaving x = -136, by xwininfo)"
+
+echo "== at rest: full shelf, pointer still, $seconds s"
+xdotool mousemove 900 500
+sleep 3
+probe_pid=""
+if [ -x "$BUILD/hotkey_probe" ]; then
+    "$BUILD/hotkey_probe" >"$WORK/probe.log" 2>&1 &
+    probe_pid=$!
+    STARTED_PIDS+=("$probe_pid")
+fi
+copyq_pid=""
+if command -v copyq >/dev/null; then
+    copyq >"$WORK/copyq.log" 2>&1 &
+    copyq_pid=$!
+    STARTED_PIDS+=("$copyq_pid")
+fi
+sleep 3
+for who in zorv probe copyq; do
+    pid=$([ $who = zorv ] && echo "$ZORV_PID" || ([ $who = probe ] && echo "$probe_pid" || echo "$copyq_pid"))
+    [ -n "$pid" ] || continue
+    thread_switches "$pid" >"$WORK/$who.before"
+    eval "${who}_t0=$(cpu_ticks "$pid")"
+done
+sleep "$seconds"
+report_rest() {
+    local who=$1 pid=$2 label=$3 t0
+    [ -n "$pid" ] || { echo "$label: not measured (not installed)"; return; }
+    eval "t0=\$${who}_t0"
+    thread_switches "$pid" >"$WORK/$who.after"
+    awk -v s="$(switches_between "$WORK/$who.before" "$WORK/$who.after")" -v t=$(($(cpu_ticks "$pid") - t0)) -v hz="$hz" -v d="$seconds" -v l="$label" \
+        'BEGIN { printf "%s: %.2f wake-ups/s, %.3f %% of one core\n", l, s / d, 100 * t / hz / d }'
+}
+report_rest zorv "$ZORV_PID" "zorv (all threads)"
+report_rest probe "$probe_pid" "hot-key manager on real X11 input (hotkey_probe)"
+report_rest copyq "$copyq_pid" "copyq (all processes)"
+echo "(command: context switches of /proc/PID/task/*/status and utime+stime of /proc/PID/stat over the interval)"
+
+echo "== resident memory, five 3840 x 2160 screenshots on the shelf"
+echo "zorv: $(($(awk '/VmRSS/ { print $2 }' "/proc/$ZORV_PID/status") / 1024)) MiB  (command: VmRSS of /proc/PID/status)"
+[ -n "$copyq_pid" ] && echo "copyq: $(($(awk '/VmRSS/ { print $2 }' "/proc/$copyq_pid/status") / 1024)) MiB (its own history, for scale)"
+
+echo "== one click on a 4K screenshot card"
+xdotool mousemove 0 400
+wait_until 3 panel_at 0 || fail "the panel did not come out"
+# shellcheck disable=SC2046
+xdotool mousemove $(card_center 1)
+sleep 1
+before=$(main_ns "$ZORV_PID")
+sleep 2
+idle_ms=$((($(main_ns "$ZORV_PID") - before) / 1000000))
+before=$(main_ns "$ZORV_PID")
+# shellcheck disable=SC2046
+xdotool mousemove $(card_center 1) click 1
+sleep 2 # the click, its flash and the clipboard slot's read of it
+click_ms=$((($(main_ns "$ZORV_PID") - before) / 1000000))
+echo "zorv main thread: $click_ms ms of CPU in the 2 s after the click, $idle_ms ms in 2 s with the pointer resting on the card before it: $((click_ms - idle_ms)) ms for the click (command: /proc/PID/task/PID/schedstat)"
+
+echo "== another program pastes that card as image/png"
+before=$(main_ns "$ZORV_PID")
+start=$(date +%s%N)
+command xclip -o -selection clipboard -t image/png >"$WORK/pasted.png"
+echo "paste took $(ms_since "$start") ms; zorv main thread: $((($(main_ns "$ZORV_PID") - before) / 1000000)) ms of CPU (command: xclip -o -t image/png, schedstat)"
+diff=$(compare -metric AE "$HOME/shot5.png" "$WORK/pasted.png" null: 2>&1 || true)
+echo "pasted image differs from the file in $diff pixels"
+
+echo "== renamed-in 3840 x 2160 PNG to stored"
+if [ -x "$BUILD/bench_screenshot_latency" ]; then
+    QT_QPA_PLATFORM=offscreen "$BUILD/bench_screenshot_latency" 2>/dev/null | sed 's/^/zorv: /'
+    echo "(command: $BUILD/bench_screenshot_latency)"
+fi

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/TaskRunner.h"
+
+#include <memory>
+
+class QThreadPool;
+
+// Tasks on a thread pool of their own, one thread per core, at a lower
+// scheduling priority than the main thread. Not Qt's global pool: Qt's
+// raster painting waits on that one, and decoding there stalled the panel.
+class ThreadPoolTaskRunner final : public TaskRunner
+{
+public:
+    ThreadPoolTaskRunner();
+    ~ThreadPoolTaskRunner() override;
+    void run(QObject *context, Task task) override;
+
+    static constexpr int backgroundNiceness = 10;
+
+private:
+    std::unique_ptr<QThreadPool> m_pool;
+};

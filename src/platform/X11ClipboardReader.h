@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/Pasteboard.h"
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+// Reads the CLIPBOARD selection of other programs on a thread of its own,
+// through a private X connection, so that an owner that never answers
+// cannot stall anything but this thread. Every read ends within
+// `timeoutMs`, refuses content above `maxBytes` (INCR transfers included)
+// and checks the password managers' hint before taking anything.
+class X11ClipboardReader
+{
+public:
+    X11ClipboardReader();
+    ~X11ClipboardReader();
+    X11ClipboardReader(const X11ClipboardReader &) = delete;
+    X11ClipboardReader &operator=(const X11ClipboardReader &) = delete;
+
+    // Queues a read; `done` runs on the reader's thread.
+    void fetch(std::function<void(PasteboardContent)> done);
+    // Queues other work for the reader's thread, after earlier reads.
+    void post(std::function<void()> work);
+
+    static constexpr int timeoutMs = 2000;
+    static constexpr qint64 maxBytes = 100 * 1024 * 1024;
+
+    // Decodes image data with the usual allocation limit into a thumbnail,
+    // and gives PNG data for it: the data itself when it is PNG, else a new
+    // encoding.
+    static void takeImage(const QByteArray &data, const QByteArray &format, PasteboardContent &content);
+
+private:
+    class Connection;
+    void run();
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<std::function<void()>> m_jobs;
+    bool m_stopping = false;
+    std::unique_ptr<Connection> m_connection; // used on the reader's thread only
+    std::thread m_thread;
+};

@@ -1,0 +1,107 @@
+#include "shelf/ScreenshotImage.h"
+
+#include "platform/ImageFile.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+int openRegularFile(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+QByteArray readAll(int fd)
+{
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0 || info.st_size < 0)
+        return {};
+    QByteArray bytes(qsizetype(info.st_size), Qt::Uninitialized);
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t n = ::pread(fd, bytes.data() + done, size_t(bytes.size() - done), off_t(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return {};
+        done += n;
+    }
+    return bytes;
+}
+
+} // namespace
+
+ScreenshotImage::ScreenshotImage(int fd, QSize size, QByteArray format, QImage thumbnail)
+    : m_fd(fd)
+    , m_size(size)
+    , m_format(std::move(format))
+    , m_thumbnail(std::move(thumbnail))
+{
+}
+
+ScreenshotImage::~ScreenshotImage()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+std::shared_ptr<const ScreenshotImage> ScreenshotImage::load(const QString &path)
+{
+    const int fd = openRegularFile(path);
+    if (fd < 0)
+        return nullptr;
+    QByteArray bytes = readAll(fd);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAllocationLimit(ImageFile::allocationLimitMegabytes);
+    reader.setAutoTransform(true);
+    const QByteArray format = reader.format();
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::shared_ptr<const ScreenshotImage>(
+        new ScreenshotImage(fd, image.size(), format, ImageFile::thumbnail(image)));
+}
+
+std::shared_ptr<const ScreenshotImage> ScreenshotImage::open(const QString &path, QImage thumbnail, QSize size,
+                                                             QByteArray format)
+{
+    const int fd = openRegularFile(path);
+    if (fd < 0)
+        return nullptr;
+    return std::shared_ptr<const ScreenshotImage>(
+        new ScreenshotImage(fd, size, std::move(format), std::move(thumbnail)));
+}
+
+QByteArray ScreenshotImage::bytes() const
+{
+    return readAll(m_fd);
+}
+
+QImage ScreenshotImage::decode() const
+{
+    QByteArray data = bytes();
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, m_format);
+    reader.setAllocationLimit(ImageFile::allocationLimitMegabytes);
+    reader.setAutoTransform(true);
+    return reader.read();
+}

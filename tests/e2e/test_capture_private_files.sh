@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Card clicks feed the clipboard slot a new private PNG each time; only the
+# ones something still refers to stay in the private folder.
+source "$(dirname "$0")/lib.sh"
+
+CLICKS=${ZORV_CARD_CLICKS:-10}
+start_x
+convert -size 800x600 gradient:red-blue "PNG32:$HOME/shot.png"
+private="$TMPDIR/zorv-$(id -u)"
+mkdir -p -m 700 "$private"
+png "$private/LEFT-BY-AN-EARLIER-RUN.png" # named by nothing: removed at launch
+seed_items "screenshot:$HOME/shot.png"
+xdotool mousemove 640 400
+start_zorv
+wait_until 5 panel_window || fail "no panel"
+wait_until 2 test ! -e "$private/LEFT-BY-AN-EARLIER-RUN.png" || fail "a stray private file survived the launch"
+
+xdotool mousemove 0 400
+wait_until 2 panel_at 0 || fail "the panel did not come out"
+for ((i = 1; i <= CLICKS; i++)); do
+    # shellcheck disable=SC2046
+    xdotool mousemove $(card_center 1) click 1
+    sleep 0.5 # one clipboard poll, and its read
+done
+sleep 1
+count=$(find "$private" -type f | wc -l)
+note "$CLICKS clicks on a screenshot card leave $count files in the private folder"
+# Only the clipboard slot refers to a private PNG now.
+[ "$count" -le 1 ] || fail "$count files in the private folder after $CLICKS clicks: $(ls "$private")"
+[ "$count" -ge 1 ] || fail "the clipboard slot's PNG is gone while it is held"
+zorv_running || fail "zorv ended"
