@@ -14,6 +14,10 @@ public:
     virtual ~ScreenService() = default;
 
     virtual QPointF pointerPosition() = 0;
+    // The pointer, or nothing while it is over a window whose position this
+    // display does not report (under XWayland: a native Wayland window),
+    // where pointerPosition() gives the last position it knew.
+    virtual std::optional<QPointF> knownPointerPosition() { return pointerPosition(); }
     // Screen frames in the system's order.
     virtual QList<QRectF> screens() const = 0;
     // The primary screen, if the system has one.

@@ -33,7 +33,7 @@ PanelController::PanelController(const PlatformServices &services, const HotkeyS
     m_visibility->onSlideFinished = [this] { updateBorderPaths(); }; // the visibility dies with this
     m_keyHints = std::make_unique<KeyHintLayer>(*this, hotkeys, services.scheduler, m_keyHintOverlay);
     m_hoverPreview = std::make_unique<HoverPreview>(*this);
-    m_visibility->onPoll = [this](QPointF mouse) { m_hoverPreview->updatePreview(mouse); };
+    m_visibility->onPoll = [this](std::optional<QPointF> mouse) { m_hoverPreview->updatePreview(mouse); };
     m_visibility->holdsPointer = [this](QPointF mouse) { return m_hoverPreview->holdsPointer(mouse); };
     m_panel->show(); // never hidden again: hiding means sliding off-screen
     m_visibility->startPolling();

@@ -49,12 +49,15 @@ void PanelVisibility::startPolling()
 PanelVisibility::PointerFacts PanelVisibility::readPointer()
 {
     PointerFacts facts;
-    facts.position = m_screens.pointerPosition();
+    facts.position = m_screens.knownPointerPosition();
+    if (!facts.position)
+        return facts;
+    const QPointF position = *facts.position;
     const std::optional<QRectF> screen =
-        PanelGeometry::screenFor(facts.position, m_screens.screens(), m_screens.mainScreen());
-    facts.atEdge = screen && facts.position.x() <= screen->left() + edgeThreshold;
-    facts.overPanel = m_frame.adjusted(-hitTestOutset, -hitTestOutset, hitTestOutset, hitTestOutset)
-                          .contains(facts.position);
+        PanelGeometry::screenFor(position, m_screens.screens(), m_screens.mainScreen());
+    facts.atEdge = screen && position.x() <= screen->left() + edgeThreshold;
+    facts.overPanel =
+        m_frame.adjusted(-hitTestOutset, -hitTestOutset, hitTestOutset, hitTestOutset).contains(position);
     return facts;
 }
 
@@ -85,7 +88,7 @@ void PanelVisibility::tick()
 void PanelVisibility::tickShown(const PointerFacts &pointer)
 {
     const bool away = !isShowingKeyHints && !m_isDragging && !m_isDragHovering && !pointer.overPanel
-        && !pointer.atEdge && !(holdsPointer && holdsPointer(pointer.position));
+        && !pointer.atEdge && !(pointer.position && holdsPointer && holdsPointer(*pointer.position));
     if (!away) {
         m_retractTimer.reset();
         return;

@@ -11,10 +11,16 @@ public:
         ++pointerReads;
         return pointer;
     }
+    std::optional<QPointF> knownPointerPosition() override
+    {
+        const QPointF position = pointerPosition();
+        return pointerKnown ? std::optional<QPointF>(position) : std::nullopt;
+    }
     QList<QRectF> screens() const override { return screenFrames; }
     std::optional<QRectF> mainScreen() const override { return main; }
 
     QPointF pointer{640, 400};
+    bool pointerKnown = true;
     QList<QRectF> screenFrames{QRectF(0, 0, 1280, 800)};
     std::optional<QRectF> main = QRectF(0, 0, 1280, 800);
     int pointerReads = 0;

@@ -61,6 +61,13 @@ TEST_F(HoverPreviewTest, TheCardOpensBelowThePanelStaysUnderThePointerAndCloses)
     pointTo({66, 723 + 10});
     EXPECT_FALSE(popupVisible());
     EXPECT_FALSE(preview().source());
+
+    // A pointer gone to a window that reports no position has left the card.
+    pointTo(paste);
+    ASSERT_TRUE(popupVisible());
+    fake.screens.pointerKnown = false;
+    pointTo(paste);
+    EXPECT_FALSE(popupVisible());
 }
 
 TEST_F(HoverPreviewTest, ATakeHappensOnceAndEmptiesItsButton)
