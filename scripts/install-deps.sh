@@ -13,6 +13,8 @@ build_packages=(
 test_packages=(
     libgtest-dev libgmock-dev
     xvfb xauth x11-utils xdotool xclip trayer openbox imagemagick
+    sway xwayland foot wtype x11-xserver-utils
+    libwayland-dev libwayland-bin wayland-protocols
 )
 
 packages=("${build_packages[@]}")
