@@ -8,6 +8,7 @@
 #include "shelf/PanelBorderView.h"
 #include "shelf/PanelWindow.h"
 #include "shelf/PassthroughView.h"
+#include "shelf/PreviewPopup.h"
 #include "shelf/ShelfArchive.h"
 #include "views/CardFade.h"
 #include "views/FooterButton.h"
@@ -42,6 +43,14 @@ PanelController::PanelController(const PlatformServices &services, const HotkeyS
 }
 
 PanelController::~PanelController() = default;
+
+QList<QWidget *> PanelController::floatingWindows() const
+{
+    QList<QWidget *> windows{m_panel.get()};
+    if (PreviewPopup *popup = m_hoverPreview->popup())
+        windows.append(popup->window());
+    return windows;
+}
 
 QList<ShelfItem> PanelController::items() const
 {
