@@ -1,6 +1,7 @@
 #include "platform/xwayland/XWaylandScreenService.h"
 
 #include "platform/xwayland/EdgeSentinel.h"
+#include "platform/xwayland/XWaylandWindowStack.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -8,6 +9,7 @@
 #include <xcb/xcb.h>
 
 #include <cstdlib>
+#include <utility>
 
 XWaylandScreenService::XWaylandScreenService(ScreenService &x11, QObject *parent)
     : QObject(parent)
@@ -20,6 +22,8 @@ XWaylandScreenService::XWaylandScreenService(ScreenService &x11, QObject *parent
         return;
     }
     m_sentinel = std::make_unique<EdgeSentinel>(m_connection);
+    m_stack = std::make_unique<XWaylandWindowStack>(m_connection);
+    m_stack->watchRoot();
     // Where XWayland says the pointer is may be where it last left the X11
     // windows, long ago: unknown until it is seen again.
     m_lastX11 = m_position = m_x11.pointerPosition();
@@ -33,6 +37,7 @@ XWaylandScreenService::XWaylandScreenService(ScreenService &x11, QObject *parent
 
 XWaylandScreenService::~XWaylandScreenService()
 {
+    m_stack.reset();
     m_sentinel.reset();
     if (m_connection)
         xcb_disconnect(m_connection);
@@ -82,6 +87,7 @@ void XWaylandScreenService::update()
     followScreens();
     const QList<quint32> floating = m_floatingWindows ? m_floatingWindows() : QList<quint32>();
     watchFloatingWindows(floating);
+    m_stack->raise(m_sentinel->windows() + floating, std::exchange(m_raiseNow, false));
 }
 
 void XWaylandScreenService::drainEvents()
@@ -92,6 +98,8 @@ void XWaylandScreenService::drainEvents()
             handleCrossing(event);
         else if (type == XCB_MOTION_NOTIFY)
             m_queryNow = true; // along the sentinel: the position is current
+        else
+            m_stack->handleEvent(event);
         std::free(event);
     }
 }
@@ -127,6 +135,7 @@ void XWaylandScreenService::followScreens()
     for (const QRectF &screen : screens)
         devicePixels.append(QRectF(screen.topLeft() * ratio, screen.size() * ratio).toRect());
     m_sentinel->setScreens(devicePixels);
+    m_raiseNow = true; // new sentinels are made on top of everything
 }
 
 void XWaylandScreenService::watchFloatingWindows(const QList<quint32> &windows)

@@ -9,6 +9,7 @@
 #include <memory>
 
 class EdgeSentinel;
+class XWaylandWindowStack;
 struct xcb_connection_t;
 
 // Screens and the pointer under XWayland. The X11 service answers as on
@@ -17,7 +18,8 @@ struct xcb_connection_t;
 // over an X11 window. So the left screen edges carry a sentinel whose
 // crossings bring the position back, a pointer that leaves Zorv's floating
 // windows (or the sentinel) counts as unknown until it is seen on an X11
-// window again. Everything is read on a private connection at each
+// window again, and those windows are kept above the windows that the
+// compositor raises. Everything is read on a private connection at each
 // poll, so nothing wakes the program in between.
 class XWaylandScreenService final : public QObject, public ScreenService
 {
@@ -26,8 +28,8 @@ public:
     explicit XWaylandScreenService(ScreenService &x11, QObject *parent = nullptr);
     ~XWaylandScreenService() override;
 
-    // The floating windows (X ids) whose crossings count; read at every
-    // poll, since some are made late.
+    // The floating windows (X ids) to keep on top, bottom first; read at
+    // every poll, since some are made late.
     void setFloatingWindows(std::function<QList<quint32>()> windows);
 
     QPointF pointerPosition() override;
@@ -49,6 +51,7 @@ private:
     ScreenService &m_x11;
     xcb_connection_t *m_connection = nullptr;
     std::unique_ptr<EdgeSentinel> m_sentinel;
+    std::unique_ptr<XWaylandWindowStack> m_stack;
     std::function<QList<quint32>()> m_floatingWindows;
     QSet<quint32> m_watched; // floating windows whose crossings this connection hears
     QList<QRectF> m_screens; // the ones the sentinel follows
@@ -56,4 +59,5 @@ private:
     QPointF m_lastX11; // the X11 service's last answer
     std::optional<QPointF> m_leftAt; // set while the pointer is elsewhere: where it left
     bool m_queryNow = false;
+    bool m_raiseNow = false;
 };
