@@ -12,8 +12,8 @@ start_x11_window
 start_wayland_window
 # The X11 window to the left, under the panel; the Wayland one to the right.
 swaymsg '[class="Xmessage"] move left' >/dev/null
-read -r x _ w _ < <(sway_rect '"class": "Xmessage"')
-[ "$x" = 0 ] && [ "$w" -gt 200 ] || fail "the X11 window is not on the left: x=$x width=$w"
+read -r x _ w _ < <(window_geometry "$(xdotool search --class Xmessage | head -n1)")
+[ "$x" -le 10 ] && [ "$w" -gt 200 ] || fail "the X11 window is not on the left: x=$x width=$w"
 seed_shelf "older card" "copy me over XWayland"
 pointer to 900 400
 start_zorv

@@ -59,18 +59,45 @@ EOF
 # a pipe.
 start_pointer() {
     mkfifo "$WORK/pointer.in" "$WORK/pointer.out"
-    "$ZORV_TEST_HELPERS/virtual_pointer" <"$WORK/pointer.in" >"$WORK/pointer.out" 2>>"$WORK/pointer.log" &
+    "$ZORV_TEST_HELPERS/virtual_pointer" 1280 800 <"$WORK/pointer.in" >"$WORK/pointer.out" 2>>"$WORK/pointer.log" &
     STARTED_PIDS+=($!)
     exec 7>"$WORK/pointer.in" 8<"$WORK/pointer.out"
+    POINTER_X=0 POINTER_Y=0
 }
 
-# pointer STEP...: moves or clicks the compositor's cursor (see
-# helpers/virtual_pointer.cpp for the steps) and waits until it has.
-pointer() {
+# pointer_step LINE: one step of the virtual pointer, once it is done.
+pointer_step() {
     local reply=""
     echo "$*" >&7
     read -r -t 30 reply <&8 || true
     [ "$reply" = ok ] || fail "the virtual pointer failed: $* ($(cat "$WORK/pointer.log"))"
+}
+
+# pointer STEP...: moves or clicks the compositor's cursor. Steps: "to X Y"
+# jumps there, "glide X Y STEPS MS" gets there in STEPS steps MS
+# milliseconds apart, "click" clicks the left button.
+pointer() {
+    local i from_x from_y
+    while [ "$#" -gt 0 ]; do
+        case "$1" in
+        to)
+            pointer_step to "$2" "$3"
+            POINTER_X=$2 POINTER_Y=$3
+            shift 3 ;;
+        glide)
+            from_x=$POINTER_X from_y=$POINTER_Y
+            for i in $(seq "$4"); do
+                pointer_step to $((from_x + ($2 - from_x) * i / $4)) $((from_y + ($3 - from_y) * i / $4))
+                sleep "$(awk -v ms="$5" 'BEGIN { print ms / 1000 }')"
+            done
+            POINTER_X=$2 POINTER_Y=$3
+            shift 5 ;;
+        click)
+            pointer_step click
+            shift ;;
+        *) fail "no such pointer step: $1" ;;
+        esac
+    done
 }
 
 # A native Wayland window: a foot terminal, titled "wayland window".
@@ -101,18 +128,6 @@ x11_focused() {
         [ "$((active))" = "$window" ] && return 0
     done
     return 1
-}
-
-# sway_rect TEXT: "x y width height" of the first window whose tree node
-# mentions TEXT (its app_id, or its X11 class as "class": "...").
-sway_rect() {
-    swaymsg -t get_tree | awk -v key="$1" '
-        /^ *"rect": \{/ { inrect = 1; next }
-        inrect && /"x":/ { gsub(/[^0-9-]/, ""); x = $0 }
-        inrect && /"y":/ { gsub(/[^0-9-]/, ""); y = $0 }
-        inrect && /"width":/ { gsub(/[^0-9-]/, ""); w = $0 }
-        inrect && /"height":/ { gsub(/[^0-9-]/, ""); h = $0; inrect = 0; last = x " " y " " w " " h }
-        index($0, key) { print last; exit }'
 }
 
 # Milliseconds on a monotonic-enough clock, for measured delays.
