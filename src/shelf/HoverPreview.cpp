@@ -33,12 +33,11 @@ void HoverPreview::updatePreview(std::optional<QPointF> mouse)
     // A card dragged out of the preview keeps its window until the drag ends.
     if (m_panel.visibility()->isDragging())
         return;
-    if (!mouse) {
-        // Gone to another program's window, which is not this card.
-        if (m_previewSource)
-            dismiss();
+    // Unknown between the panel and the card, too, where another
+    // program's window shows through the gap: the card stays, and goes
+    // with the panel if the pointer does not come back.
+    if (!mouse)
         return;
-    }
     if (buttonZone(m_panel.pasteButton()).contains(*mouse) && m_panel.clipboardItem()) {
         showPreview(Source::clipboard);
         return;

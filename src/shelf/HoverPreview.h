@@ -27,7 +27,7 @@ public:
     ~HoverPreview() override;
 
     // Runs on every pointer poll, before the panel decides where it goes;
-    // nothing while the pointer's position is unknown.
+    // nothing while the pointer's position is unknown, which changes nothing.
     void updatePreview(std::optional<QPointF> mouse);
     // Forgets the source and lets the card go, if there is one.
     void dismiss();
