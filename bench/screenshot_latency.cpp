@@ -91,6 +91,7 @@ int main(int argc, char *argv[])
     struct StillScreens final : ScreenService
     {
         QPointF pointerPosition() override { return {640, 400}; }
+        QPointF currentPointerPosition() override { return {640, 400}; }
         QList<QRectF> screens() const override { return {QRectF(0, 0, 1280, 800)}; }
         std::optional<QRectF> mainScreen() const override { return QRectF(0, 0, 1280, 800); }
     } screens;

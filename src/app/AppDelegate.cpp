@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/AppIcon.h"
 #include "hotkeys/HotkeyManager.h"
 #include "hotkeys/HotkeySettingsWindowController.h"
 #include "hotkeys/HotkeyStore.h"
@@ -7,7 +8,6 @@
 #include "shelf/PanelController.h"
 #include "sources/ClipboardWatcher.h"
 #include "sources/ScreenshotWatcher.h"
-#include "views/SymbolIcons.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -121,9 +121,7 @@ void AppDelegate::setupStatusItem()
     connect(quitAction, &QAction::triggered, this, &AppDelegate::quit);
 
     m_statusItem = std::make_unique<QSystemTrayIcon>();
-    // The tray's colour is unknown: white with a dark outline reads on any.
-    m_statusItem->setIcon(
-        SymbolIcons::outlinedIcon(SymbolIcons::Symbol::CameraViewfinder, Qt::white, QColor(0, 0, 0, 170)));
+    m_statusItem->setIcon(AppIcon::icon());
     m_statusItem->setToolTip(QStringLiteral("Zorv"));
     m_statusItem->setContextMenu(m_statusMenu.get());
     // A left click opens the same menu, as the status item does elsewhere.

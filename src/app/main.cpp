@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "app/AppIcon.h"
 #include "platform/DisplayCheck.h"
 #include "platform/NotificationCenter.h"
 #include "platform/QtPasteboard.h"
@@ -45,6 +46,7 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("zorv"));
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(AppIcon::icon());
     QuitOnSignal quitOnSignal;
 
     QtScheduler scheduler;

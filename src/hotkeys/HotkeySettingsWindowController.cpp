@@ -83,7 +83,7 @@ void HotkeySettingsWindowController::buildContent()
     content->setAutoFillBackground(false);
     content->installEventFilter(this); // dragging the background moves the window
     auto *stack = new QVBoxLayout(content);
-    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setContentsMargins(0, 0, scrollBarGap, 0);
     stack->setSpacing(0);
     const auto add = [stack](QWidget *view, int spaceBelow, Qt::Alignment alignment = {}) {
         stack->addWidget(view, 0, alignment);

@@ -48,6 +48,7 @@ public:
     static constexpr int topInset = 16;
     static constexpr int sideInset = 24;
     static constexpr int bottomInset = 20;
+    static constexpr int scrollBarGap = 6;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

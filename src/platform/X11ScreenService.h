@@ -12,7 +12,8 @@ struct xcb_connection_t;
 // Screens from Qt (cached, no server traffic) and the pointer from a private
 // X connection. XInput2 raw motion events mark the cached position stale, so
 // a resting pointer costs no round trip at all; a position older than
-// maxCacheAge is re-read anyway, because warps produce no raw motion.
+// maxCacheAge is re-read anyway, because warps produce no raw motion. A
+// current position always costs a round trip.
 class X11ScreenService final : public QObject, public ScreenService
 {
     Q_OBJECT
@@ -21,6 +22,7 @@ public:
     ~X11ScreenService() override;
 
     QPointF pointerPosition() override;
+    QPointF currentPointerPosition() override;
     QList<QRectF> screens() const override;
     std::optional<QRectF> mainScreen() const override;
 

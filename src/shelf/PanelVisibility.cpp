@@ -46,13 +46,13 @@ void PanelVisibility::startPolling()
     m_pollTimer = m_scheduler.scheduleRepeating(pollInterval, this, [this] { tick(); });
 }
 
-PanelVisibility::PointerFacts PanelVisibility::readPointer()
+PanelVisibility::PointerFacts PanelVisibility::readPointer(bool current)
 {
     PointerFacts facts;
-    facts.position = m_screens.knownPointerPosition();
-    if (!facts.position)
+    const QPointF position = current ? m_screens.currentPointerPosition() : m_screens.pointerPosition();
+    if (!m_screens.isPointerKnown())
         return facts;
-    const QPointF position = *facts.position;
+    facts.position = position;
     const std::optional<QRectF> screen =
         PanelGeometry::screenFor(position, m_screens.screens(), m_screens.mainScreen());
     facts.atEdge = screen && position.x() <= screen->left() + edgeThreshold;
@@ -144,7 +144,7 @@ void PanelVisibility::schedulePeekLeave()
         return;
     m_peekLeaveTimer = m_scheduler.scheduleOneShot(peekLeaveGrace, this, [this] {
         m_peekLeaveTimer.reset();
-        if (!readPointer().atEdge && m_state == State::peeking) {
+        if (!readPointer(true).atEdge && m_state == State::peeking) {
             cancelHoldTimer();
             animate(State::hidden);
         }
@@ -159,7 +159,7 @@ void PanelVisibility::scheduleAutoRetract()
         m_retractTimer.reset();
         if (m_isDragging || m_isDragHovering)
             return;
-        const PointerFacts pointer = readPointer();
+        const PointerFacts pointer = readPointer(true);
         if (!pointer.atEdge && !pointer.overPanel)
             animate(State::hidden);
     });
@@ -213,7 +213,7 @@ void PanelVisibility::retractIfMouseAway()
 {
     if (m_state != State::shown || m_isDragging || m_isDragHovering)
         return;
-    const PointerFacts pointer = readPointer();
+    const PointerFacts pointer = readPointer(true);
     if (pointer.atEdge || pointer.overPanel)
         return;
     m_retractTimer.reset();

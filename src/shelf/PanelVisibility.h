@@ -88,7 +88,11 @@ private:
         bool atEdge = false;
         bool overPanel = false;
     };
-    PointerFacts readPointer();
+    // Polls may use a position that lags a warp of the pointer; the timers'
+    // one-off decisions read the current one, or a pointer that came back
+    // a moment ago would still count as away and the panel would retract
+    // from under it.
+    PointerFacts readPointer(bool current = false);
     void tickShown(const PointerFacts &pointer);
     void startHold();
     void updateHoldProgress();

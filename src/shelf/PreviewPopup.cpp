@@ -1,13 +1,12 @@
 #include "shelf/PreviewPopup.h"
 
-#include "platform/Scheduler.h"
 #include "shelf/PanelBackgroundView.h"
 #include "shelf/PanelWindow.h"
+#include "views/NumberAnimation.h"
 #include "views/ScaleFadeEffect.h"
 
 #include <QPainterPath>
 #include <QRegion>
-#include <QVariantAnimation>
 
 namespace {
 
@@ -118,34 +117,21 @@ void PreviewPopup::dismiss()
 
 void PreviewPopup::applyScale(qreal scale, bool animated, double duration)
 {
-    if (m_scaleAnimation)
-        m_scaleAnimation->stop();
     if (!animated) {
+        if (m_scaleAnimation)
+            m_scaleAnimation->stop();
         m_effect->setScale(scale);
         return;
     }
-    m_scaleAnimation = new QVariantAnimation(this);
-    m_scaleAnimation->setStartValue(m_effect->scale());
-    m_scaleAnimation->setEndValue(scale);
-    m_scaleAnimation->setDuration(secondsToMilliseconds(duration));
-    m_scaleAnimation->setEasingCurve(QEasingCurve::OutQuad);
-    connect(m_scaleAnimation, &QVariantAnimation::valueChanged, m_effect,
-            [effect = m_effect](const QVariant &value) { effect->setScale(value.toReal()); });
-    m_scaleAnimation->start(QAbstractAnimation::DeleteWhenStopped);
+    NumberAnimation::replace(m_scaleAnimation, m_effect, m_effect->scale(), scale, duration, QEasingCurve::OutQuad,
+                             [effect = m_effect](qreal value) { effect->setScale(value); });
 }
 
 void PreviewPopup::animateAlpha(qreal to, double duration, bool easeIn)
 {
-    if (m_alphaAnimation)
-        m_alphaAnimation->stop();
-    m_alphaAnimation = new QVariantAnimation(this);
-    m_alphaAnimation->setStartValue(m_effect->opacity());
-    m_alphaAnimation->setEndValue(to);
-    m_alphaAnimation->setDuration(secondsToMilliseconds(duration));
-    m_alphaAnimation->setEasingCurve(easeIn ? QEasingCurve::InQuad : QEasingCurve::InOutQuad);
-    connect(m_alphaAnimation, &QVariantAnimation::valueChanged, m_effect,
-            [effect = m_effect](const QVariant &value) { effect->setOpacity(value.toReal()); });
-    m_alphaAnimation->start(QAbstractAnimation::DeleteWhenStopped);
+    NumberAnimation::replace(m_alphaAnimation, m_effect, m_effect->opacity(), to, duration,
+                             easeIn ? QEasingCurve::InQuad : QEasingCurve::InOutQuad,
+                             [effect = m_effect](qreal value) { effect->setOpacity(value); });
 }
 
 void PreviewPopup::stopAnimations()

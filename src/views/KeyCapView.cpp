@@ -1,11 +1,11 @@
 #include "views/KeyCapView.h"
 
 #include "platform/Scheduler.h"
+#include "views/NumberAnimation.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
-#include <QVariantAnimation>
 
 #include <algorithm>
 #include <cmath>
@@ -101,24 +101,20 @@ void KeyCapView::setDestructive(bool destructive, double duration)
 
 void KeyCapView::animateLook(const Look &target, double duration, bool easeIn)
 {
-    if (m_lookAnimation)
-        m_lookAnimation->stop(); // deletes itself; the new change starts from what shows now
     if (secondsToMilliseconds(duration) == 0) {
+        if (m_lookAnimation)
+            m_lookAnimation->stop();
         m_look = target;
         update();
         return;
     }
+    // The new change starts from what shows now.
     const Look start = m_look;
-    m_lookAnimation = new QVariantAnimation(this);
-    m_lookAnimation->setStartValue(0.0);
-    m_lookAnimation->setEndValue(1.0);
-    m_lookAnimation->setDuration(secondsToMilliseconds(duration));
-    m_lookAnimation->setEasingCurve(easeIn ? QEasingCurve::InQuad : QEasingCurve::OutQuad);
-    connect(m_lookAnimation, &QVariantAnimation::valueChanged, this, [this, start, target](const QVariant &value) {
-        m_look = mix(start, target, value.toReal());
-        update();
-    });
-    m_lookAnimation->start(QAbstractAnimation::DeleteWhenStopped);
+    NumberAnimation::replace(m_lookAnimation, this, 0, 1, duration, easeIn ? QEasingCurve::InQuad : QEasingCurve::OutQuad,
+                             [this, start, target](qreal progress) {
+                                 m_look = mix(start, target, progress);
+                                 update();
+                             });
 }
 
 void KeyCapView::setAlpha(qreal alpha)
@@ -131,20 +127,14 @@ void KeyCapView::setAlpha(qreal alpha)
 
 void KeyCapView::animateAlpha(qreal to, double duration)
 {
-    if (m_alphaAnimation)
-        m_alphaAnimation->stop();
     if (secondsToMilliseconds(duration) == 0) {
+        if (m_alphaAnimation)
+            m_alphaAnimation->stop();
         setAlpha(to);
         return;
     }
-    m_alphaAnimation = new QVariantAnimation(this);
-    m_alphaAnimation->setStartValue(m_alpha);
-    m_alphaAnimation->setEndValue(to);
-    m_alphaAnimation->setDuration(secondsToMilliseconds(duration));
-    m_alphaAnimation->setEasingCurve(QEasingCurve::InOutQuad);
-    connect(m_alphaAnimation, &QVariantAnimation::valueChanged, this,
-            [this](const QVariant &value) { setAlpha(value.toReal()); });
-    m_alphaAnimation->start(QAbstractAnimation::DeleteWhenStopped);
+    NumberAnimation::replace(m_alphaAnimation, this, m_alpha, to, duration, QEasingCurve::InOutQuad,
+                             [this](qreal alpha) { setAlpha(alpha); });
 }
 
 void KeyCapView::paintEvent(QPaintEvent *)

@@ -41,10 +41,11 @@ std::optional<ShelfItemKind> ShelfDropTargetView::itemFor(const QMimeData *data)
         return std::nullopt;
     const double now = m_clock.now();
     for (const QUrl &url : data->urls()) {
-        if (!url.isLocalFile())
+        // Only the first file counts; it is used where it lies. A file URL
+        // without a path ("file://") names no file and would be empty text.
+        const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
+        if (path.isEmpty())
             continue;
-        // Only the first file counts; it is used where it lies.
-        const QString path = url.toLocalFile();
         if (auto image = ImageFile::load(path))
             return Screenshot::make(QUrl::fromLocalFile(path), std::move(image), now);
         return ShelfItemKind(path);

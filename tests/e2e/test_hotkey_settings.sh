@@ -27,7 +27,7 @@ sleep 0.3
 import -window root "$WORK/settings.png"
 
 # Recorders sit at the right of their rows (measured from the window's layout).
-recorder() { echo "$((wx + 319)) $((wy + $1))"; }
+recorder() { echo "$((wx + 313)) $((wy + $1))"; }
 COPY1=$(recorder 228) COPY2=$(recorder 273)
 
 # stored_binding ACTION: the action's JSON object in the stored configuration.
@@ -46,9 +46,6 @@ grep -q '\\"enabled\\":true' "$CONF" && grep -q '\\"leaderModifiersRaw\\":157286
     fail "recording changed more than the binding: $(grep hotkeys "$CONF")"
 note "q recorded for copy item 1: $binding"
 
-double_tap() {
-    xdotool keydown alt super sleep 0.2 keyup alt super sleep 0.15 keydown alt super sleep 0.2 keyup alt super
-}
 # shellcheck disable=SC2086
 xdotool mousemove $COPY2 click 1
 sleep 0.3

@@ -9,9 +9,6 @@ seed_shelf "third card" "second card" "first card"
 start_zorv # the pointer rests in the middle of the screen, away from the panel
 wait_until 5 panel_window || fail "no panel window"
 
-double_tap() {
-    xdotool keydown alt super sleep 0.2 keyup alt super sleep 0.15 keydown alt super sleep 0.2 keyup alt super
-}
 # arm WHY: a double tap brings the panel fully out.
 arm() {
     double_tap

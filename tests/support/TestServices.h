@@ -25,6 +25,17 @@ struct TestServices
     FakeGlobalInput globalInput;
     HotkeyStore hotkeys{defaults, notifications};
 
+    // Two quick taps of the default leader, Alt + Super.
+    void doubleTapLeader()
+    {
+        for (int tap = 0; tap < 2; ++tap) {
+            globalInput.modifiers = ModifierBits::option | ModifierBits::command;
+            scheduler.advance(0.1);
+            globalInput.modifiers = 0;
+            scheduler.advance(0.1);
+        }
+    }
+
     PlatformServices services()
     {
         return PlatformServices{scheduler, defaults, notifications, pasteboard, screens, tempFolder, globalInput};

@@ -36,15 +36,7 @@ protected:
         QApplication::sendEvent(view, &press);
     }
     HotkeyRecorderView *recorder(int index) { return settings->recorders().at(index); }
-    void doubleTap()
-    {
-        for (int tap = 0; tap < 2; ++tap) {
-            fake.globalInput.modifiers = ModifierBits::option | ModifierBits::command;
-            fake.scheduler.advance(0.1);
-            fake.globalInput.modifiers = 0;
-            fake.scheduler.advance(0.1);
-        }
-    }
+    void doubleTap() { fake.doubleTapLeader(); }
 
     TestServices fake;
     QTemporaryDir screenshots;

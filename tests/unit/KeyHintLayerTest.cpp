@@ -170,14 +170,7 @@ TEST(KeyHintWiringTest, TheLeaderArmsTheHintsAndQuittingTakesThemDown)
     delegate.screenshotDirectory = screenshots.path();
     delegate.applicationDidFinishLaunching();
     KeyHintLayer &layer = *delegate.panelController()->keyHints();
-    const auto doubleTap = [&] {
-        for (int tap = 0; tap < 2; ++tap) {
-            fake.globalInput.modifiers = ModifierBits::option | ModifierBits::command;
-            fake.scheduler.advance(0.1);
-            fake.globalInput.modifiers = 0;
-            fake.scheduler.advance(0.1);
-        }
-    };
+    const auto doubleTap = [&] { fake.doubleTapLeader(); };
 
     doubleTap();
     ASSERT_TRUE(layer.isShowingKeyHints());

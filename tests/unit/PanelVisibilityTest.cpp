@@ -170,6 +170,24 @@ TEST_F(PanelVisibilityTest, RetractWaitsForTheCoyoteDelayAndComingBackCancelsIt)
     EXPECT_EQ(visibility().state(), State::hidden);
 }
 
+TEST_F(PanelVisibilityTest, APointerBackAtTheEdgeJustBeforeTheRetractKeepsThePanelOut)
+{
+    // Polls learn of a warp only a moment later; the retract must not act
+    // on that old position once the pointer is back.
+    showByHold();
+    fake.screens.pointer = away;
+    advance(0.5);
+    fake.screens.laggingPointer = away;
+    fake.screens.pointer = edge;
+    advance(0.2);
+    EXPECT_EQ(visibility().state(), State::shown);
+    fake.screens.pointer = QPointF(66, 467); // on to a card
+    advance(0.1);
+    fake.screens.laggingPointer.reset();
+    advance(1.0);
+    EXPECT_EQ(visibility().state(), State::shown);
+}
+
 TEST_F(PanelVisibilityTest, AnUnknownPointerIsAwayWhateverItsLastPosition)
 {
     // The last known position is inside the panel and at the edge, as

@@ -50,29 +50,27 @@ void XWaylandScreenService::setFloatingWindows(std::function<QList<quint32>()> w
 
 QPointF XWaylandScreenService::pointerPosition()
 {
-    update();
+    update(false);
     return m_position;
 }
 
-std::optional<QPointF> XWaylandScreenService::knownPointerPosition()
+QPointF XWaylandScreenService::currentPointerPosition()
 {
-    const QPointF position = pointerPosition();
-    if (m_leftAt)
-        return std::nullopt;
-    return position;
+    update(true);
+    return m_position;
 }
 
-void XWaylandScreenService::update()
+void XWaylandScreenService::update(bool current)
 {
     if (!m_connection) {
-        m_position = m_x11.pointerPosition();
+        m_position = current ? m_x11.currentPointerPosition() : m_x11.pointerPosition();
         return;
     }
     drainEvents();
     // The X11 service answers anew only when the pointer moved over X11
     // windows, or after a while; the answer is then current, unless it is
     // just the frozen position where the pointer left.
-    const QPointF x11 = m_x11.pointerPosition();
+    const QPointF x11 = current ? m_x11.currentPointerPosition() : m_x11.pointerPosition();
     if (x11 != m_lastX11) {
         m_lastX11 = x11;
         if (!m_leftAt || x11 != *m_leftAt) {

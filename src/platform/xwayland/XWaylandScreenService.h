@@ -33,14 +33,15 @@ public:
     void setFloatingWindows(std::function<QList<quint32>()> windows);
 
     QPointF pointerPosition() override;
-    std::optional<QPointF> knownPointerPosition() override;
+    QPointF currentPointerPosition() override;
+    bool isPointerKnown() const override { return !m_leftAt; }
     QList<QRectF> screens() const override { return m_x11.screens(); }
     std::optional<QRectF> mainScreen() const override { return m_x11.mainScreen(); }
 
     const EdgeSentinel *sentinel() const { return m_sentinel.get(); }
 
 private:
-    void update();
+    void update(bool current);
     void drainEvents();
     void handleCrossing(const void *event); // an xcb_enter_notify_event_t
     void followScreens();
