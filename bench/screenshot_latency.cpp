@@ -12,7 +12,7 @@
 #include "platform/QtScheduler.h"
 #include "platform/ScreenService.h"
 #include "platform/SettingsDefaultsStore.h"
-#include "platform/X11GlobalInput.h"
+#include "platform/x11/X11GlobalInput.h"
 #include "shelf/PanelController.h"
 
 #include <QApplication>
