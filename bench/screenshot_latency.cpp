@@ -12,8 +12,8 @@
 #include "platform/QtScheduler.h"
 #include "platform/ScreenService.h"
 #include "platform/SettingsDefaultsStore.h"
-#include "platform/X11GlobalInput.h"
 #include "platform/ThreadPoolTaskRunner.h"
+#include "platform/x11/X11GlobalInput.h"
 #include "shelf/PanelController.h"
 
 #include <QApplication>

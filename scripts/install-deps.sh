@@ -17,6 +17,8 @@ test_packages=(
     xvfb xauth x11-utils xdotool xclip trayer openbox imagemagick
     desktop-file-utils hicolor-icon-theme
     clang libclang-rt-14-dev
+    sway xwayland foot wtype x11-xserver-utils
+    libwayland-dev libwayland-bin wayland-protocols
 )
 
 packages=("${build_packages[@]}")

@@ -21,7 +21,7 @@ PreviewPopup &HoverPreview::previewPopup()
     return *m_previewPopup;
 }
 
-void HoverPreview::updatePreview(QPointF mouse)
+void HoverPreview::updatePreview(std::optional<QPointF> mouse)
 {
     // The key hints dismiss the card and keep it away while they are up;
     // otherwise the pointer resting on a button would bring it back at once.
@@ -33,15 +33,20 @@ void HoverPreview::updatePreview(QPointF mouse)
     // A card dragged out of the preview keeps its window until the drag ends.
     if (m_panel.visibility()->isDragging())
         return;
-    if (buttonZone(m_panel.pasteButton()).contains(mouse) && m_panel.clipboardItem()) {
+    // Unknown between the panel and the card, too, where another
+    // program's window shows through the gap: the card stays, and goes
+    // with the panel if the pointer does not come back.
+    if (!mouse)
+        return;
+    if (buttonZone(m_panel.pasteButton()).contains(*mouse) && m_panel.clipboardItem()) {
         showPreview(Source::clipboard);
         return;
     }
-    if (buttonZone(m_panel.historyButton()).contains(mouse) && m_panel.lastEvicted()) {
+    if (buttonZone(m_panel.historyButton()).contains(*mouse) && m_panel.lastEvicted()) {
         showPreview(Source::history);
         return;
     }
-    if (m_previewSource && !holdsPointer(mouse))
+    if (m_previewSource && !holdsPointer(*mouse))
         dismiss();
 }
 

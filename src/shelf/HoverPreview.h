@@ -26,8 +26,9 @@ public:
     explicit HoverPreview(PanelController &panel);
     ~HoverPreview() override;
 
-    // Runs on every pointer poll, before the panel decides where it goes.
-    void updatePreview(QPointF mouse);
+    // Runs on every pointer poll, before the panel decides where it goes;
+    // nothing while the pointer's position is unknown, which changes nothing.
+    void updatePreview(std::optional<QPointF> mouse);
     // Forgets the source and lets the card go, if there is one.
     void dismiss();
     // A shown card holds the pointer as the panel itself does.

@@ -8,6 +8,7 @@
 #include "shelf/PanelBorderView.h"
 #include "shelf/PanelWindow.h"
 #include "shelf/PassthroughView.h"
+#include "shelf/PreviewPopup.h"
 #include "shelf/ShelfArchive.h"
 #include "views/CardFade.h"
 #include "views/FooterButton.h"
@@ -39,7 +40,7 @@ PanelController::PanelController(const PlatformServices &services, const HotkeyS
     m_visibility->onSlideFinished = [this] { updateBorderPaths(); }; // the visibility dies with this
     m_keyHints = std::make_unique<KeyHintLayer>(*this, hotkeys, services.scheduler, m_keyHintOverlay);
     m_hoverPreview = std::make_unique<HoverPreview>(*this);
-    m_visibility->onPoll = [this](QPointF mouse) { m_hoverPreview->updatePreview(mouse); };
+    m_visibility->onPoll = [this](std::optional<QPointF> mouse) { m_hoverPreview->updatePreview(mouse); };
     m_visibility->holdsPointer = [this](QPointF mouse) { return m_hoverPreview->holdsPointer(mouse); };
     m_panel->show(); // never hidden again: hiding means sliding off-screen
     m_visibility->startPolling();
@@ -48,6 +49,14 @@ PanelController::PanelController(const PlatformServices &services, const HotkeyS
 }
 
 PanelController::~PanelController() = default;
+
+QList<QWidget *> PanelController::floatingWindows() const
+{
+    QList<QWidget *> windows{m_panel.get()};
+    if (PreviewPopup *popup = m_hoverPreview->popup())
+        windows.append(popup->window());
+    return windows;
+}
 
 QList<ShelfItem> PanelController::items() const
 {

@@ -86,6 +86,9 @@ public:
     PassthroughView *keyHintOverlay() const { return m_keyHintOverlay; }
     KeyHintLayer *keyHints() const { return m_keyHints.get(); }
     HoverPreview *hoverPreview() const { return m_hoverPreview.get(); }
+    // The windows floating above the desktop, bottom first: the panel, then
+    // the hover preview once it has been made.
+    QList<QWidget *> floatingWindows() const;
     State state() const { return m_visibility->state(); }
 
     static constexpr int capacity = 5;

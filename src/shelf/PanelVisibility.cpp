@@ -75,12 +75,15 @@ void PanelVisibility::sleepIfIdle()
 PanelVisibility::PointerFacts PanelVisibility::readPointer(bool current)
 {
     PointerFacts facts;
-    facts.position = current ? m_screens.currentPointerPosition() : m_screens.pointerPosition();
+    const QPointF position = current ? m_screens.currentPointerPosition() : m_screens.pointerPosition();
+    if (!m_screens.isPointerKnown())
+        return facts;
+    facts.position = position;
     const std::optional<QRectF> screen =
-        PanelGeometry::screenFor(facts.position, m_screens.screens(), m_screens.mainScreen());
-    facts.atEdge = screen && facts.position.x() <= screen->left() + edgeThreshold;
-    facts.overPanel = m_frame.adjusted(-hitTestOutset, -hitTestOutset, hitTestOutset, hitTestOutset)
-                          .contains(facts.position);
+        PanelGeometry::screenFor(position, m_screens.screens(), m_screens.mainScreen());
+    facts.atEdge = screen && position.x() <= screen->left() + edgeThreshold;
+    facts.overPanel =
+        m_frame.adjusted(-hitTestOutset, -hitTestOutset, hitTestOutset, hitTestOutset).contains(position);
     return facts;
 }
 
@@ -113,7 +116,7 @@ void PanelVisibility::tick()
 void PanelVisibility::tickShown(const PointerFacts &pointer)
 {
     const bool away = !isShowingKeyHints && !m_isDragging && !m_isDragHovering && !pointer.overPanel
-        && !pointer.atEdge && !(holdsPointer && holdsPointer(pointer.position));
+        && !pointer.atEdge && !(pointer.position && holdsPointer && holdsPointer(*pointer.position));
     if (!away) {
         m_retractTimer.reset();
         return;

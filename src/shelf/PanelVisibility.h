@@ -66,8 +66,9 @@ public:
     bool isShowingKeyHints = false;
     // Runs when a slide has finished.
     std::function<void()> onSlideFinished;
-    // Runs at every poll with the pointer, before the panel decides anything.
-    std::function<void(QPointF)> onPoll;
+    // Runs at every poll with the pointer, before the panel decides
+    // anything; nothing while the pointer's position is unknown.
+    std::function<void(std::optional<QPointF>)> onPoll;
     // Whether something beside the panel (the hover preview) holds the
     // pointer as the panel itself would.
     std::function<bool(QPointF)> holdsPointer;
@@ -85,9 +86,10 @@ public:
     static constexpr double slideDuration = 0.28;
 
 private:
+    // An unknown position is neither at the edge nor over the panel.
     struct PointerFacts
     {
-        QPointF position;
+        std::optional<QPointF> position;
         bool atEdge = false;
         bool overPanel = false;
     };

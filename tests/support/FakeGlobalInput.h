@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/GlobalInput.h"
-#include "platform/X11KeyMap.h"
+#include "platform/x11/X11KeyMap.h"
 
 #include <QHash>
 #include <QList>

@@ -19,6 +19,7 @@ public:
         ++pointerReads;
         return pointer;
     }
+    bool isPointerKnown() const override { return pointerKnown; }
     QList<QRectF> screens() const override { return screenFrames; }
     std::optional<QRectF> mainScreen() const override { return main; }
 
@@ -42,6 +43,7 @@ public:
 
     QPointF pointer{640, 400};
     std::optional<QPointF> laggingPointer;
+    bool pointerKnown = true;
     QList<QRectF> screenFrames{QRectF(0, 0, 1280, 800)};
     std::optional<QRectF> main = QRectF(0, 0, 1280, 800);
     int pointerReads = 0;

@@ -61,6 +61,18 @@ TEST_F(HoverPreviewTest, TheCardOpensBelowThePanelStaysUnderThePointerAndCloses)
     pointTo({66, 723 + 10});
     EXPECT_FALSE(popupVisible());
     EXPECT_FALSE(preview().source());
+
+    // A pointer whose position is unknown, as over the gap between the
+    // panel and the card under XWayland, keeps the card until the panel goes.
+    pointTo(paste);
+    ASSERT_TRUE(popupVisible());
+    fake.screens.pointerKnown = false;
+    pointTo(paste);
+    EXPECT_TRUE(popupVisible());
+    EXPECT_EQ(panel.state(), PanelController::State::shown);
+    pointTo(paste, 0.6);
+    EXPECT_FALSE(popupVisible());
+    EXPECT_EQ(panel.state(), PanelController::State::hidden);
 }
 
 TEST_F(HoverPreviewTest, ATakeHappensOnceAndEmptiesItsButton)

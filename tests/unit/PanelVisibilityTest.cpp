@@ -188,6 +188,22 @@ TEST_F(PanelVisibilityTest, APointerBackAtTheEdgeJustBeforeTheRetractKeepsThePan
     EXPECT_EQ(visibility().state(), State::shown);
 }
 
+TEST_F(PanelVisibilityTest, AnUnknownPointerIsAwayWhateverItsLastPosition)
+{
+    // The last known position is inside the panel and at the edge, as
+    // after leaving the panel for a window that reports no position.
+    showByHold();
+    fake.screens.pointerKnown = false;
+    advance(0.7);
+    EXPECT_EQ(visibility().state(), State::hidden);
+    advance(1.0);
+    EXPECT_EQ(visibility().state(), State::hidden); // no hold from a stale edge
+
+    fake.screens.pointerKnown = true;
+    advance(0.04);
+    EXPECT_EQ(visibility().state(), State::peeking);
+}
+
 TEST_F(PanelVisibilityTest, AProtectedShowStaysOutThreeSecondsWhereverThePointerIs)
 {
     panel->addItem(ShelfItem::make(QString("dropped"), fake.scheduler.now()), PanelController::RevealStyle::show);

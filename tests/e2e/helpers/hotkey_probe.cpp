@@ -7,8 +7,8 @@
 #include "platform/NotificationCenter.h"
 #include "platform/QtScheduler.h"
 #include "platform/SettingsDefaultsStore.h"
-#include "platform/X11GlobalInput.h"
-#include "platform/X11KeyMap.h"
+#include "platform/x11/X11GlobalInput.h"
+#include "platform/x11/X11KeyMap.h"
 
 #include <QApplication>
 

@@ -1,7 +1,7 @@
-#include "platform/X11ScreenService.h"
+#include "platform/x11/X11ScreenService.h"
 
 #include "platform/Scheduler.h"
-#include "platform/XInput2.h"
+#include "platform/x11/XInput2.h"
 
 #include <QCursor>
 #include <QGuiApplication>

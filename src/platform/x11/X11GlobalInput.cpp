@@ -1,7 +1,7 @@
-#include "platform/X11GlobalInput.h"
+#include "platform/x11/X11GlobalInput.h"
 
-#include "platform/X11KeyMap.h"
-#include "platform/XInput2.h"
+#include "platform/x11/X11KeyMap.h"
+#include "platform/x11/XInput2.h"
 
 #include <QGuiApplication>
 #include <QSocketNotifier>
