@@ -13,6 +13,7 @@
 #include "platform/ScreenService.h"
 #include "platform/SettingsDefaultsStore.h"
 #include "platform/ThreadPoolTaskRunner.h"
+#include "platform/x11/X11GlobalInput.h"
 #include "shelf/PanelController.h"
 
 #include <QApplication>
@@ -112,13 +113,15 @@ int main(int argc, char *argv[])
     struct StillScreens final : ScreenService
     {
         QPointF pointerPosition() override { return {640, 400}; }
+        QPointF currentPointerPosition() override { return {640, 400}; }
         QList<QRectF> screens() const override { return {QRectF(0, 0, 1280, 800)}; }
         std::optional<QRectF> mainScreen() const override { return QRectF(0, 0, 1280, 800); }
     } screens;
     PrivateTempFolder tempFolder(work.path());
+    X11GlobalInput globalInput(X11GlobalInput::applicationWindows);
     ThreadPoolTaskRunner tasks;
-    AppDelegate delegate(
-        PlatformServices{scheduler, defaults, notifications, pasteboard, screens, tempFolder, tasks});
+    AppDelegate delegate(PlatformServices{scheduler, defaults, notifications, pasteboard, screens, tempFolder,
+                                          globalInput, tasks});
     delegate.screenshotDirectory = shots;
     delegate.applicationDidFinishLaunching();
 

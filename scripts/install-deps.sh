@@ -8,11 +8,17 @@ build_packages=(
     g++ cmake make pkg-config
     qt6-base-dev qt6-qpa-plugins
     libxcb1-dev libxcb-xinput-dev libxcb-xkb-dev libxkbcommon-dev
+    nlohmann-json3-dev
     fonts-dejavu-core
+    librsvg2-bin dpkg-dev file
 )
 test_packages=(
     libgtest-dev libgmock-dev
     xvfb xauth x11-utils xdotool xclip trayer openbox imagemagick
+    desktop-file-utils hicolor-icon-theme
+    clang libclang-rt-14-dev
+    sway xwayland foot wtype x11-xserver-utils
+    libwayland-dev libwayland-bin wayland-protocols
 )
 
 packages=("${build_packages[@]}")

@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Zorv and its tests with warnings as
 # errors, and runs every test: unit tests offscreen, end-to-end tests on
-# private X servers. Needs no display of its own.
+# private X servers. Then builds the unit tests again with AddressSanitizer
+# and UndefinedBehaviorSanitizer (clang, with the fuzz targets) and runs
+# them, and each fuzz target for a short, fixed number of inputs. Needs no
+# display of its own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh --tests
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORV_WERROR=ON -DZORV_TESTS=ON
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+
+cmake -S . -B build-sanitize -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DZORV_FUZZ=ON -DZORV_TESTS=ON
+cmake --build build-sanitize -j"$(nproc)" --target zorv_unit_tests fuzz_hotkey_config fuzz_shelf_restore fuzz_drop_data
+ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" -L '^(unit|fuzz)$'

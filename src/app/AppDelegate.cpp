@@ -1,13 +1,18 @@
 #include "app/AppDelegate.h"
 
+#include "app/AppIcon.h"
+#include "hotkeys/HotkeyManager.h"
+#include "hotkeys/HotkeySettingsWindowController.h"
+#include "hotkeys/HotkeyStore.h"
 #include "platform/PrivateTempFolder.h"
 #include "platform/Scheduler.h"
 #include "shelf/PanelController.h"
 #include "sources/ClipboardWatcher.h"
 #include "sources/ScreenshotWatcher.h"
-#include "views/SymbolIcons.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMenu>
 #include <QPointer>
 #include <QSystemTrayIcon>
@@ -15,6 +20,7 @@
 AppDelegate::AppDelegate(const PlatformServices &services, QObject *parent)
     : QObject(parent)
     , m_services(services)
+    , m_hotkeyStore(std::make_unique<HotkeyStore>(services.defaults, services.notifications))
 {
 }
 
@@ -24,9 +30,10 @@ void AppDelegate::applicationDidFinishLaunching()
 {
     // The panel restores the stored shelf while it is built, before any
     // source can report something new.
-    m_panelController = std::make_unique<PanelController>(m_services);
+    m_panelController = std::make_unique<PanelController>(m_services, *m_hotkeyStore);
     setupClipboardWatcher();
     setupScreenshotWatcher();
+    setupHotkeyManager();
     setupStatusItem();
 }
 
@@ -39,6 +46,9 @@ void AppDelegate::applicationWillTerminate()
         m_watcher->stop();
     if (m_clipboardWatcher)
         m_clipboardWatcher->stop();
+    // Disarms if armed, which takes the key hints down first.
+    if (m_hotkeyManager)
+        m_hotkeyManager->stop();
 }
 
 void AppDelegate::setupClipboardWatcher()
@@ -79,6 +89,26 @@ void AppDelegate::addScreenshot(const QUrl &url, std::shared_ptr<const Screensho
                                PanelController::RevealStyle::peek);
 }
 
+void AppDelegate::setupHotkeyManager()
+{
+    m_hotkeyManager = std::make_unique<HotkeyManager>(m_services.scheduler, m_services.globalInput, *m_hotkeyStore,
+                                                      m_services.notifications);
+    const QPointer<AppDelegate> self(this);
+    m_hotkeyManager->onArm = [self] {
+        if (self)
+            self->m_panelController->showKeyHints();
+    };
+    m_hotkeyManager->onDisarm = [self] {
+        if (self)
+            self->m_panelController->hideKeyHints();
+    };
+    m_hotkeyManager->onAction = [self](HotkeyAction action) {
+        if (self)
+            self->m_panelController->performHotkey(action);
+    };
+    m_hotkeyManager->start();
+}
+
 void AppDelegate::setupStatusItem()
 {
     m_statusMenu = std::make_unique<QMenu>();
@@ -94,9 +124,7 @@ void AppDelegate::setupStatusItem()
     connect(quitAction, &QAction::triggered, this, &AppDelegate::quit);
 
     m_statusItem = std::make_unique<QSystemTrayIcon>();
-    // The tray's colour is unknown: white with a dark outline reads on any.
-    m_statusItem->setIcon(
-        SymbolIcons::outlinedIcon(SymbolIcons::Symbol::CameraViewfinder, Qt::white, QColor(0, 0, 0, 170)));
+    m_statusItem->setIcon(AppIcon::icon());
     m_statusItem->setToolTip(QStringLiteral("Zorv"));
     m_statusItem->setContextMenu(m_statusMenu.get());
     // A left click opens the same menu, as the status item does elsewhere.
@@ -108,9 +136,38 @@ void AppDelegate::setupStatusItem()
     m_statusItem->show();
 }
 
+HotkeySettingsWindowController *AppDelegate::hotkeySettings()
+{
+    if (m_hotkeySettings)
+        return m_hotkeySettings.get();
+    m_hotkeySettings = std::make_unique<HotkeySettingsWindowController>(
+        *m_hotkeyStore, m_services.notifications, m_services.globalInput, m_services.scheduler);
+    const QPointer<AppDelegate> self(this);
+    // Keys typed into a recorder must neither arm nor fire anything.
+    m_hotkeySettings->onRecordingChanged = [self](bool recording) {
+        if (self && self->m_hotkeyManager)
+            self->m_hotkeyManager->setSuspended(recording);
+    };
+    return m_hotkeySettings.get();
+}
+
 void AppDelegate::openHotkeySettings()
 {
-    // The settings window does not exist yet.
+    QWidget *window = hotkeySettings()->window();
+    if (!window->isVisible()) {
+        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+            QRect frame = window->frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            window->move(frame.topLeft());
+        }
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    // No recorder starts out focused, so no key is taken before a click.
+    if (QWidget *focused = window->focusWidget())
+        focused->clearFocus();
+    window->setFocus(Qt::OtherFocusReason);
 }
 
 void AppDelegate::quit()

@@ -10,6 +10,9 @@
 #include <memory>
 
 class ClipboardWatcher;
+class HotkeyManager;
+class HotkeySettingsWindowController;
+class HotkeyStore;
 class PanelController;
 class ScreenshotWatcher;
 class QMenu;
@@ -32,6 +35,11 @@ public:
     QMenu *statusMenu() const { return m_statusMenu.get(); }
     ClipboardWatcher *clipboardWatcher() const { return m_clipboardWatcher.get(); }
     ScreenshotWatcher *watcher() const { return m_watcher.get(); }
+    HotkeyStore *hotkeyStore() const { return m_hotkeyStore.get(); }
+    HotkeyManager *hotkeyManager() const { return m_hotkeyManager.get(); }
+    // Made at the first "Edit Hotkeys…" and kept; closing only hides it.
+    HotkeySettingsWindowController *hotkeySettings();
+    void openHotkeySettings();
 
     // When set before launch, the only folder watched for screenshots;
     // otherwise the capture tools' folders are resolved at launch.
@@ -41,14 +49,17 @@ private:
     void setupClipboardWatcher();
     void setupScreenshotWatcher();
     void addScreenshot(const QUrl &url, std::shared_ptr<const ScreenshotImage> image);
+    void setupHotkeyManager();
     void setupStatusItem();
-    void openHotkeySettings();
     void quit();
 
     PlatformServices m_services;
+    std::unique_ptr<HotkeyStore> m_hotkeyStore;
     std::unique_ptr<QMenu> m_statusMenu;
     std::unique_ptr<QSystemTrayIcon> m_statusItem;
     std::unique_ptr<PanelController> m_panelController;
     std::unique_ptr<ClipboardWatcher> m_clipboardWatcher;
     std::unique_ptr<ScreenshotWatcher> m_watcher;
+    std::unique_ptr<HotkeyManager> m_hotkeyManager;
+    std::unique_ptr<HotkeySettingsWindowController> m_hotkeySettings;
 };

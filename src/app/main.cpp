@@ -1,5 +1,5 @@
 #include "app/AppDelegate.h"
-#include "platform/DisplayCheck.h"
+#include "app/AppIcon.h"
 #include "platform/NotificationCenter.h"
 #include "platform/QtPasteboard.h"
 #include "platform/PrivateTempFolder.h"
@@ -8,12 +8,19 @@
 #include "platform/SettingsDefaultsStore.h"
 #include "platform/SingleInstance.h"
 #include "platform/ThreadPoolTaskRunner.h"
-#include "platform/X11ScreenService.h"
+#include "platform/x11/DisplayCheck.h"
+#include "platform/x11/X11GlobalInput.h"
+#include "platform/x11/X11ScreenService.h"
+#include "platform/xwayland/XWaylandScreenService.h"
+#include "platform/xwayland/XWaylandSession.h"
+#include "shelf/PanelController.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QWidget>
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char *argv[])
 {
@@ -40,19 +47,37 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("zorv"));
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(AppIcon::icon());
     QuitOnSignal quitOnSignal;
 
     QtScheduler scheduler;
     SettingsDefaultsStore defaults(SettingsDefaultsStore::standardPath());
     NotificationCenter notifications;
     QtPasteboard pasteboard(QGuiApplication::clipboard());
-    X11ScreenService screens(scheduler);
+    X11ScreenService x11Screens(scheduler);
+    // Under XWayland the pointer needs help at the edge and the panel on
+    // top; on a plain X server nothing is added.
+    std::unique_ptr<XWaylandScreenService> xwaylandScreens;
+    auto *x11 = app.nativeInterface<QNativeInterface::QX11Application>();
+    if (XWaylandSession::isActive(x11 ? x11->connection() : nullptr))
+        xwaylandScreens = std::make_unique<XWaylandScreenService>(x11Screens);
+    ScreenService &screens = xwaylandScreens ? static_cast<ScreenService &>(*xwaylandScreens) : x11Screens;
     PrivateTempFolder tempFolder;
+    X11GlobalInput globalInput(X11GlobalInput::applicationWindows);
     ThreadPoolTaskRunner tasks;
-    const PlatformServices services{scheduler, defaults, notifications, pasteboard, screens, tempFolder, tasks};
+    const PlatformServices services{scheduler,  defaults,    notifications, pasteboard, screens,
+                                    tempFolder, globalInput, tasks};
 
     AppDelegate delegate(services);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
     delegate.applicationDidFinishLaunching();
+    if (xwaylandScreens) {
+        xwaylandScreens->setFloatingWindows([&delegate] {
+            QList<quint32> ids;
+            for (QWidget *window : delegate.panelController()->floatingWindows())
+                ids.append(quint32(window->winId()));
+            return ids;
+        });
+    }
     return app.exec();
 }

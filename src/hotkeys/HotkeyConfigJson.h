@@ -11,7 +11,8 @@
 // a binding being {"keyCode":…,"modifiersRaw":…,"label":…}. Numbers are
 // exact unsigned integers up to 64 bits. Reading is all or nothing: a
 // missing member, a wrong type, or a negative, fractional or out-of-range
-// number rejects the whole value. Unknown members are ignored.
+// number rejects the whole value. Unknown members are ignored; of a
+// repeated member only the last one counts.
 class HotkeyConfigJson
 {
 public:

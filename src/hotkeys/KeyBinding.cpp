@@ -61,14 +61,22 @@ quint32 KeyBinding::carbonModifiers() const
 
 QStringList modifierGlyphs(quint64 modifierFlags)
 {
+    // Linux desktops name the modifiers in words.
     QStringList glyphs;
     if (modifierFlags & ModifierBits::control)
-        glyphs.append(QStringLiteral("\u2303"));
+        glyphs.append(QStringLiteral("Ctrl"));
     if (modifierFlags & ModifierBits::option)
-        glyphs.append(QStringLiteral("\u2325"));
+        glyphs.append(QStringLiteral("Alt"));
     if (modifierFlags & ModifierBits::shift)
-        glyphs.append(QStringLiteral("\u21E7"));
+        glyphs.append(QStringLiteral("Shift"));
     if (modifierFlags & ModifierBits::command)
-        glyphs.append(QStringLiteral("\u2318"));
+        glyphs.append(QStringLiteral("Super"));
     return glyphs;
+}
+
+QString KeyBinding::title() const
+{
+    QStringList parts = modifierGlyphs(modifiersRaw & ModifierBits::mask);
+    parts.append(label);
+    return parts.join(QLatin1Char('+'));
 }

@@ -39,6 +39,10 @@ struct KeyBinding
 
     // The modifiers in the classic hot-key mask layout.
     quint32 carbonModifiers() const;
+
+    // The modifier names and the label joined with "+", as "Alt+1"; the
+    // label alone without modifiers.
+    QString title() const;
 };
 
 namespace CarbonModifiers {
@@ -49,5 +53,6 @@ constexpr quint32 control = 0x1000;
 quint32 fromModifierBits(quint64 bits);
 } // namespace CarbonModifiers
 
-// One glyph per held modifier, in the order control, option, shift, command.
+// The name of each held modifier as shown on screen ("Ctrl", "Alt", "Shift",
+// "Super"), in the order control, option, shift, command.
 QStringList modifierGlyphs(quint64 modifierFlags);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 #include <functional>
@@ -10,6 +11,14 @@ struct HotKeyId
 {
     quint32 signature = 0;
     quint32 id = 0;
+};
+
+// A key of the session's keyboard in the stored (macOS ANSI) numbering,
+// with what it types on its first level in the current layout.
+struct TranslatedKey
+{
+    quint16 keyCode = 0;
+    std::optional<QString> charactersIgnoringModifiers;
 };
 
 // Keyboard and mouse state of the whole session, whichever program has the
@@ -47,4 +56,8 @@ public:
     // goes to another program. Nothing when clicks cannot be watched.
     virtual std::optional<Token> addMouseDownMonitor(std::function<void()> handler) = 0;
     virtual void removeMouseDownMonitor(Token token) = 0;
+
+    // The key behind a native key code of a key event (the X keycode on
+    // X11); nothing for a key that cannot be bound.
+    virtual std::optional<TranslatedKey> translateKey(quint32 nativeKeyCode) const = 0;
 };

@@ -2,6 +2,7 @@
 
 class Scheduler;
 class DefaultsStore;
+class GlobalInput;
 class NotificationCenter;
 class Pasteboard;
 class PrivateTempFolder;
@@ -19,5 +20,6 @@ struct PlatformServices
     Pasteboard &pasteboard;
     ScreenService &screens;
     PrivateTempFolder &tempFolder;
+    GlobalInput &globalInput;
     TaskRunner &tasks;
 };

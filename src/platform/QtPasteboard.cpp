@@ -1,6 +1,6 @@
 #include "platform/QtPasteboard.h"
 
-#include "platform/X11ClipboardReader.h"
+#include "platform/x11/X11ClipboardReader.h"
 
 #include <QBuffer>
 #include <QClipboard>

@@ -14,7 +14,14 @@ class ScreenService
 public:
     virtual ~ScreenService() = default;
 
+    // The position for a poll: may lag a jump of the pointer by a moment.
     virtual QPointF pointerPosition() = 0;
+    // The position as it is now, for a one-off decision such as a retract.
+    virtual QPointF currentPointerPosition() = 0;
+    // False while the pointer is over a window whose position this display
+    // does not report (under XWayland: a native Wayland window); both
+    // positions above are then only the last one it knew.
+    virtual bool isPointerKnown() const { return true; }
     // Screen frames in the system's order.
     virtual QList<QRectF> screens() const = 0;
     // The primary screen, if the system has one.

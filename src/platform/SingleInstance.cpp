@@ -1,7 +1,11 @@
 #include "platform/SingleInstance.h"
 
+#include "platform/PrivateTempFolder.h"
+
 #include <QDir>
 #include <QLockFile>
+
+#include <unistd.h>
 
 SingleInstance::SingleInstance(const QString &lockPath)
     : m_lock(std::make_unique<QLockFile>(lockPath))
@@ -19,8 +23,14 @@ bool SingleInstance::tryAcquire()
 
 QString SingleInstance::standardLockPath()
 {
-    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty() || !QDir(folder).exists())
-        folder = QDir::tempPath();
-    return folder + QStringLiteral("/zorv.lock");
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QDir(runtime).exists())
+        return runtime + QStringLiteral("/zorv.lock");
+    // The temporary folder is shared by every user: a lock there would let
+    // one user's Zorv refuse to start another's. The private folder is the
+    // user's own, and nobody else can plant a lock in it.
+    const QString folder = PrivateTempFolder().path();
+    if (!folder.isEmpty())
+        return folder + QStringLiteral("/zorv.lock");
+    return QDir::tempPath() + QStringLiteral("/zorv-") + QString::number(::getuid()) + QStringLiteral(".lock");
 }

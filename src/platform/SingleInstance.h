@@ -7,7 +7,8 @@
 class QLockFile;
 
 // Makes sure only one Zorv runs per user session, with a lock file in the
-// runtime folder. A lock left behind by a killed instance is taken over.
+// runtime folder, or in the user's private temporary folder when there is
+// none. A lock left behind by a killed instance is taken over.
 class SingleInstance
 {
 public:

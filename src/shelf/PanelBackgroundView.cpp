@@ -5,8 +5,15 @@
 #include <QPainter>
 
 PanelBackgroundView::PanelBackgroundView(bool translucent, QWidget *parent)
+    : PanelBackgroundView(translucent, panelTranslucentAlpha, &PanelGeometry::shapePath, parent)
+{
+}
+
+PanelBackgroundView::PanelBackgroundView(bool translucent, qreal translucentAlpha, Shape shape, QWidget *parent)
     : QWidget(parent)
     , m_translucent(translucent)
+    , m_translucentAlpha(translucentAlpha)
+    , m_shape(std::move(shape))
 {
 }
 
@@ -14,7 +21,7 @@ QColor PanelBackgroundView::fillColor() const
 {
     QColor color(28, 28, 32); // a dark, menu-like tint
     if (m_translucent)
-        color.setAlphaF(translucentAlpha);
+        color.setAlphaF(m_translucentAlpha);
     return color;
 }
 
@@ -22,5 +29,5 @@ void PanelBackgroundView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillPath(PanelGeometry::shapePath(size()), fillColor());
+    painter.fillPath(m_shape(size()), fillColor());
 }

@@ -2,10 +2,13 @@
 
 #include "platform/DefaultsStore.h"
 #include "platform/Scheduler.h"
+#include "shelf/HoverPreview.h"
+#include "shelf/KeyHintLayer.h"
 #include "shelf/PanelBackgroundView.h"
 #include "shelf/PanelBorderView.h"
 #include "shelf/PanelWindow.h"
 #include "shelf/PassthroughView.h"
+#include "shelf/PreviewPopup.h"
 #include "shelf/ShelfArchive.h"
 #include "views/CardFade.h"
 #include "views/FooterButton.h"
@@ -23,7 +26,7 @@
 #include <QRegion>
 #include <QWidget>
 
-PanelController::PanelController(const PlatformServices &services, QObject *parent)
+PanelController::PanelController(const PlatformServices &services, const HotkeyStore &hotkeys, QObject *parent)
     : QObject(parent)
     , m_services(services)
 {
@@ -35,6 +38,10 @@ PanelController::PanelController(const PlatformServices &services, QObject *pare
     m_visibility = std::make_unique<PanelVisibility>(services.scheduler, services.screens, m_panel.get(),
                                                      m_borderHostView);
     m_visibility->onSlideFinished = [this] { updateBorderPaths(); }; // the visibility dies with this
+    m_keyHints = std::make_unique<KeyHintLayer>(*this, hotkeys, services.scheduler, m_keyHintOverlay);
+    m_hoverPreview = std::make_unique<HoverPreview>(*this);
+    m_visibility->onPoll = [this](std::optional<QPointF> mouse) { m_hoverPreview->updatePreview(mouse); };
+    m_visibility->holdsPointer = [this](QPointF mouse) { return m_hoverPreview->holdsPointer(mouse); };
     m_panel->show(); // never hidden again: hiding means sliding off-screen
     m_visibility->startPolling();
     restorePersisted();
@@ -42,6 +49,14 @@ PanelController::PanelController(const PlatformServices &services, QObject *pare
 }
 
 PanelController::~PanelController() = default;
+
+QList<QWidget *> PanelController::floatingWindows() const
+{
+    QList<QWidget *> windows{m_panel.get()};
+    if (PreviewPopup *popup = m_hoverPreview->popup())
+        windows.append(popup->window());
+    return windows;
+}
 
 QList<ShelfItem> PanelController::items() const
 {
@@ -161,12 +176,24 @@ void PanelController::deleteItem(const QUuid &id)
 
 void PanelController::historyButtonTapped()
 {
-    if (!m_lastEvicted)
-        return;
-    const ShelfItem item = *m_lastEvicted;
+    if (std::optional<ShelfItem> item = takeLastEvicted())
+        addItem(*item, RevealStyle::show);
+}
+
+std::optional<ShelfItem> PanelController::takeLastEvicted()
+{
+    std::optional<ShelfItem> item = std::move(m_lastEvicted);
     m_evictedExpiry.reset();
     setLastEvicted(std::nullopt);
-    addItem(item, RevealStyle::show);
+    return item;
+}
+
+std::optional<ShelfItem> PanelController::takeClipboardItem()
+{
+    std::optional<ShelfItem> item = std::move(m_clipboardItem);
+    m_clipboardExpiry.reset();
+    setClipboardItem(std::nullopt);
+    return item;
 }
 
 void PanelController::holdClipboardItem(const ShelfItemKind &kind)
@@ -180,11 +207,8 @@ void PanelController::holdClipboardItem(const ShelfItemKind &kind)
 
 void PanelController::pasteButtonTapped()
 {
-    if (m_clipboardItem) {
-        const ShelfItem item = *m_clipboardItem;
-        m_clipboardExpiry.reset();
-        setClipboardItem(std::nullopt);
-        addItem(item, RevealStyle::show);
+    if (std::optional<ShelfItem> item = takeClipboardItem()) {
+        addItem(*item, RevealStyle::show);
         return;
     }
     if (!onPasteRequested)
@@ -196,13 +220,29 @@ void PanelController::pasteButtonTapped()
     });
 }
 
-ItemCardView *PanelController::makeView(const ShelfItem &item)
+void PanelController::showKeyHints()
+{
+    m_hoverPreview->dismiss();
+    m_keyHints->showKeyHints();
+}
+
+void PanelController::hideKeyHints()
+{
+    m_keyHints->hideKeyHints();
+}
+
+void PanelController::performHotkey(HotkeyAction action)
+{
+    m_keyHints->performHotkey(action);
+}
+
+ItemCardView *PanelController::makeView(const ShelfItem &item, QSize bodySize)
 {
     ItemCardView *view = nullptr;
     if (const Screenshot *screenshot = item.screenshot())
-        view = new ThumbnailView(*screenshot, itemSize, m_services.pasteboard, m_stackView);
+        view = new ThumbnailView(*screenshot, bodySize, m_services.pasteboard, m_stackView);
     else
-        view = new TextItemView(*item.text(), itemSize, m_services.pasteboard, m_stackView);
+        view = new TextItemView(*item.text(), bodySize, m_services.pasteboard, m_stackView);
 
     const QPointer<PanelController> self(this);
     const QUuid id = item.id;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hotkeys/HotkeyAction.h"
 #include "platform/PlatformServices.h"
 #include "shelf/PanelVisibility.h"
 #include "shelf/ShelfItem.h"
@@ -14,7 +15,10 @@
 #include <optional>
 
 class FooterButton;
+class HotkeyStore;
+class HoverPreview;
 class ItemCardView;
+class KeyHintLayer;
 class PanelBackgroundView;
 class PanelBorderView;
 class PanelWindow;
@@ -41,7 +45,8 @@ public:
         QPointer<ItemCardView> view;
     };
 
-    explicit PanelController(const PlatformServices &services, QObject *parent = nullptr);
+    // The hot-key store names the keys that the key hints show.
+    PanelController(const PlatformServices &services, const HotkeyStore &hotkeys, QObject *parent = nullptr);
     ~PanelController() override;
 
     // Asked for the current clipboard when the paste button is used with an
@@ -55,6 +60,17 @@ public:
     void historyButtonTapped();
     void holdClipboardItem(const ShelfItemKind &kind);
     void pasteButtonTapped();
+    // Empty the clipboard slot or the history, handing out what they held.
+    std::optional<ShelfItem> takeClipboardItem();
+    std::optional<ShelfItem> takeLastEvicted();
+    // A card for an item, with the shelf's delete and drag behaviour.
+    ItemCardView *makeView(const ShelfItem &item, QSize bodySize = itemSize);
+
+    // While the leader has armed the hot keys: the panel comes out with a
+    // key cap on every target, and the fired keys act on the shelf.
+    void showKeyHints();
+    void hideKeyHints();
+    void performHotkey(HotkeyAction action);
 
     const QList<Slot> &slots() const { return m_slots; }
     QList<ShelfItem> items() const;
@@ -68,6 +84,11 @@ public:
     PanelBorderView *borderHostView() const { return m_borderHostView; }
     ShelfDropTargetView *dropTarget() const { return m_dropTarget; }
     PassthroughView *keyHintOverlay() const { return m_keyHintOverlay; }
+    KeyHintLayer *keyHints() const { return m_keyHints.get(); }
+    HoverPreview *hoverPreview() const { return m_hoverPreview.get(); }
+    // The windows floating above the desktop, bottom first: the panel, then
+    // the hover preview once it has been made.
+    QList<QWidget *> floatingWindows() const;
     State state() const { return m_visibility->state(); }
 
     static constexpr int capacity = 5;
@@ -92,7 +113,6 @@ private:
     void setupViews();
     void updateBorderPaths();
     void setupHistoryButton(QWidget *host);
-    ItemCardView *makeView(const ShelfItem &item);
     void evictOverflowIfNeeded();
     void collapseAway(ItemCardView *view, double duration);
     void setLastEvicted(std::optional<ShelfItem> item);
@@ -120,6 +140,8 @@ private:
     PanelBorderView *m_borderHostView = nullptr;
     PassthroughView *m_keyHintOverlay = nullptr;
     std::unique_ptr<PanelVisibility> m_visibility;
+    std::unique_ptr<KeyHintLayer> m_keyHints;
+    std::unique_ptr<HoverPreview> m_hoverPreview;
     ShelfStackView *m_stackView = nullptr;
     FooterButton *m_historyButton = nullptr;
     FooterButton *m_pasteButton = nullptr;

@@ -72,15 +72,18 @@ void PanelVisibility::sleepIfIdle()
     m_pointerRested = false;
 }
 
-PanelVisibility::PointerFacts PanelVisibility::readPointer()
+PanelVisibility::PointerFacts PanelVisibility::readPointer(bool current)
 {
     PointerFacts facts;
-    facts.position = m_screens.pointerPosition();
+    const QPointF position = current ? m_screens.currentPointerPosition() : m_screens.pointerPosition();
+    if (!m_screens.isPointerKnown())
+        return facts;
+    facts.position = position;
     const std::optional<QRectF> screen =
-        PanelGeometry::screenFor(facts.position, m_screens.screens(), m_screens.mainScreen());
-    facts.atEdge = screen && facts.position.x() <= screen->left() + edgeThreshold;
-    facts.overPanel = m_frame.adjusted(-hitTestOutset, -hitTestOutset, hitTestOutset, hitTestOutset)
-                          .contains(facts.position);
+        PanelGeometry::screenFor(position, m_screens.screens(), m_screens.mainScreen());
+    facts.atEdge = screen && position.x() <= screen->left() + edgeThreshold;
+    facts.overPanel =
+        m_frame.adjusted(-hitTestOutset, -hitTestOutset, hitTestOutset, hitTestOutset).contains(position);
     return facts;
 }
 
@@ -89,6 +92,8 @@ void PanelVisibility::tick()
     const PointerFacts pointer = readPointer();
     m_pointerRested = m_lastPointer && *m_lastPointer == pointer.position;
     m_lastPointer = pointer.position;
+    if (onPoll)
+        onPoll(pointer.position);
     switch (m_state) {
     case State::hidden:
         if (pointer.atEdge)
@@ -111,7 +116,7 @@ void PanelVisibility::tick()
 void PanelVisibility::tickShown(const PointerFacts &pointer)
 {
     const bool away = !isShowingKeyHints && !m_isDragging && !m_isDragHovering && !pointer.overPanel
-        && !pointer.atEdge;
+        && !pointer.atEdge && !(pointer.position && holdsPointer && holdsPointer(*pointer.position));
     if (!away) {
         m_retractTimer.reset();
         return;
@@ -167,7 +172,7 @@ void PanelVisibility::schedulePeekLeave()
         return;
     m_peekLeaveTimer = m_scheduler.scheduleOneShot(peekLeaveGrace, this, [this] {
         m_peekLeaveTimer.reset();
-        if (!readPointer().atEdge && m_state == State::peeking) {
+        if (!readPointer(true).atEdge && m_state == State::peeking) {
             cancelHoldTimer();
             animate(State::hidden);
         }
@@ -182,7 +187,7 @@ void PanelVisibility::scheduleAutoRetract()
         m_retractTimer.reset();
         if (m_isDragging || m_isDragHovering)
             return;
-        const PointerFacts pointer = readPointer();
+        const PointerFacts pointer = readPointer(true);
         if (!pointer.atEdge && !pointer.overPanel)
             animate(State::hidden);
     });
@@ -201,11 +206,16 @@ void PanelVisibility::revealPeek()
     });
 }
 
+void PanelVisibility::endNotificationPeek()
+{
+    m_notificationPeekTimer.reset();
+    m_isNotificationPeek = false;
+}
+
 void PanelVisibility::showProtected()
 {
     cancelTransientTimers();
-    m_notificationPeekTimer.reset();
-    m_isNotificationPeek = false;
+    endNotificationPeek();
     m_showProtectedUntil = m_scheduler.now() + screenshotVisibleDuration;
     animate(State::shown);
 }
@@ -216,8 +226,7 @@ void PanelVisibility::handleDragHoverChanged(bool hovering)
     if (!hovering)
         return; // the poll retracts the panel later if the pointer is away
     cancelTransientTimers();
-    m_notificationPeekTimer.reset();
-    m_isNotificationPeek = false;
+    endNotificationPeek();
     animate(State::shown);
 }
 
@@ -233,11 +242,27 @@ void PanelVisibility::retractIfMouseAway()
 {
     if (m_state != State::shown || m_isDragging || m_isDragHovering)
         return;
-    const PointerFacts pointer = readPointer();
+    const PointerFacts pointer = readPointer(true);
     if (pointer.atEdge || pointer.overPanel)
         return;
     m_retractTimer.reset();
     animate(State::hidden);
+}
+
+void PanelVisibility::beginKeyHints()
+{
+    cancelTransientTimers();
+    endNotificationPeek();
+    isShowingKeyHints = true;
+    if (m_state != State::shown)
+        animate(State::shown);
+}
+
+void PanelVisibility::endKeyHints()
+{
+    isShowingKeyHints = false;
+    m_showProtectedUntil.reset();
+    retractIfMouseAway();
 }
 
 void PanelVisibility::animate(State target)

@@ -48,6 +48,12 @@ public:
     void handleDragHoverChanged(bool hovering);
     void setDragging(bool dragging);
     void retractIfMouseAway();
+    // The key hints come up: nothing pending may hide the panel, and it
+    // comes fully out and stays while they are up.
+    void beginKeyHints();
+    // The key hints went: the panel goes back at once unless the pointer
+    // holds it out.
+    void endKeyHints();
 
     State state() const { return m_state; }
     QRectF frame() const { return m_frame; }
@@ -60,6 +66,12 @@ public:
     bool isShowingKeyHints = false;
     // Runs when a slide has finished.
     std::function<void()> onSlideFinished;
+    // Runs at every poll with the pointer, before the panel decides
+    // anything; nothing while the pointer's position is unknown.
+    std::function<void(std::optional<QPointF>)> onPoll;
+    // Whether something beside the panel (the hover preview) holds the
+    // pointer as the panel itself would.
+    std::function<bool(QPointF)> holdsPointer;
 
     static constexpr qreal edgeThreshold = 20;
     static constexpr qreal peekAmount = 30;
@@ -74,18 +86,24 @@ public:
     static constexpr double slideDuration = 0.28;
 
 private:
+    // An unknown position is neither at the edge nor over the panel.
     struct PointerFacts
     {
-        QPointF position;
+        std::optional<QPointF> position;
         bool atEdge = false;
         bool overPanel = false;
     };
-    PointerFacts readPointer();
+    // Polls may use a position that lags a warp of the pointer; the timers'
+    // one-off decisions read the current one, or a pointer that came back
+    // a moment ago would still count as away and the panel would retract
+    // from under it.
+    PointerFacts readPointer(bool current = false);
     void tickShown(const PointerFacts &pointer);
     void startHold();
     void updateHoldProgress();
     void cancelHoldTimer();
     void cancelTransientTimers();
+    void endNotificationPeek();
     void schedulePeekLeave();
     void scheduleAutoRetract();
     void animate(State target);

@@ -41,10 +41,11 @@ std::optional<ShelfItemKind> ShelfDropTargetView::itemFor(const QMimeData *data)
         return std::nullopt;
     const double now = m_clock.now();
     for (const QUrl &url : data->urls()) {
-        if (!url.isLocalFile())
+        // Only the first file counts; it is used where it lies. A file URL
+        // without a path ("file://") names no file and would be empty text.
+        const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
+        if (path.isEmpty())
             continue;
-        // Only the first file counts; it is used where it lies.
-        const QString path = url.toLocalFile();
         if (auto image = ScreenshotImage::load(path))
             return Screenshot::ofFile(path, std::move(image), m_tempFolder, now);
         return ShelfItemKind(path);

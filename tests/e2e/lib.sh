@@ -348,6 +348,13 @@ drag_with_steps() {
     xdotool mouseup 1
 }
 
+# Two taps of the leader, Alt + Super, through XTEST: held 0.2 s with a
+# 0.15 s gap, well inside the limits and long enough for the 60 Hz poll to
+# see each tap on a busy machine.
+double_tap() {
+    xdotool keydown alt super sleep 0.2 keyup alt super sleep 0.15 keydown alt super sleep 0.2 keyup alt super
+}
+
 start_peer() {
     "$ZORV_TEST_HELPERS/dnd_peer" "$@" >>"$WORK/peer.log" 2>&1 &
     STARTED_PIDS+=($!)

@@ -23,11 +23,6 @@ lines() { wc -l <"$PROBE_LOG"; }
 # said TEXT: the probe printed TEXT since the mark.
 mark() { MARK=$(lines); }
 said() { tail -n +$((MARK + 1)) "$PROBE_LOG" | grep -qx "$1"; }
-double_tap() {
-    # Held 0.2 s with a 0.15 s gap: well inside the limits, and long enough
-    # for the 60 Hz poll to see each tap on a busy machine.
-    xdotool keydown alt super sleep 0.2 keyup alt super sleep 0.15 keydown alt super sleep 0.2 keyup alt super
-}
 arm() {
     mark
     double_tap

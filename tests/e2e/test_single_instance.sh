@@ -17,3 +17,40 @@ set -e
 [ "$message" = "Zorv is already running." ] || fail "second launch said: $message"
 zorv_running || fail "the first instance ended"
 [ "$(md5sum <"$CONF")" = "$before" ] || fail "the second launch changed the stored shelf"
+
+# Without a runtime folder the lock is per user: the same user is refused,
+# another user's Zorv starts (that part needs root to become someone else).
+kill "$ZORV_PID"
+zorv_exit_status 5 >/dev/null || fail "the first instance did not quit"
+shared="$WORK/shared-tmp" # a /tmp of its own, open to everyone like /tmp
+mkdir "$shared"
+chmod 1777 "$shared"
+chmod o+x "$WORK"
+unset XDG_RUNTIME_DIR
+export TMPDIR=$shared
+start_zorv
+wait_until 10 test -e "$shared/zorv-$(id -u)/zorv.lock" || fail "no lock in the private folder: $(ls -la "$shared")"
+set +e
+message=$(timeout 10 "$ZORV_BIN" 2>&1)
+status=$?
+set -e
+[ "$status" = 0 ] && [ "$message" = "Zorv is already running." ] ||
+    fail "without a runtime folder a second launch said '$message' ($status)"
+
+if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
+    other="$shared/other-home"
+    mkdir -p "$other" && chown nobody "$other"
+    set +e
+    message=$(HOME="$other" XDG_CONFIG_HOME="$other/.config" XDG_CACHE_HOME="$other/.cache" \
+        XDG_DATA_HOME="$other/.local/share" timeout -s KILL 4 \
+        setpriv --reuid=nobody --regid=nogroup --clear-groups "$ZORV_BIN" 2>&1)
+    status=$?
+    set -e
+    # Killed by the timeout means it was running: not refused.
+    [ "$status" = 137 ] || fail "another user's Zorv ended with $status: $message"
+    case $message in *"already running"*) fail "another user was told: $message" ;; esac
+    note "another user's Zorv ran beside this one"
+else
+    note "not root: another user's launch not tried"
+fi
+zorv_running || fail "the first instance ended"

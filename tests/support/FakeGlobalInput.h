@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/GlobalInput.h"
+#include "platform/x11/X11KeyMap.h"
 
+#include <QHash>
 #include <QList>
 #include <QSet>
 
@@ -55,6 +57,16 @@ public:
 
     void removeMouseDownMonitor(Token) override { mouseHandler = nullptr; }
 
+    // X keycodes, with the characters of a US layout where a test needs them.
+    std::optional<TranslatedKey> translateKey(quint32 nativeKeyCode) const override
+    {
+        const std::optional<quint16> keyCode = X11KeyMap::macKeyCodeForX(quint8(nativeKeyCode));
+        if (nativeKeyCode > 0xff || !keyCode)
+            return std::nullopt;
+        const auto typed = characters.constFind(nativeKeyCode);
+        return TranslatedKey{*keyCode, typed == characters.cend() ? std::nullopt : std::optional<QString>(*typed)};
+    }
+
     // A key press: the counter moves and a registered combination fires.
     void pressKey(quint32 keyCode, quint32 carbonModifiers = 0)
     {
@@ -80,6 +92,7 @@ public:
     quint32 keyDowns = 100;
     QList<Registration> registrations;
     QSet<std::pair<quint32, quint32>> taken;
+    QHash<quint32, QString> characters{{16, "7"}, {24, "q"}, {38, "a"}, {10, "1"}, {11, "2"}};
     std::function<void(HotKeyId)> hotKeyHandler;
     std::function<void()> mouseHandler;
     Token lastToken = 0;

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "FakeDefaultsStore.h"
+#include "FakeGlobalInput.h"
 #include "FakePasteboard.h"
 #include "FakeScreenService.h"
 #include "VirtualScheduler.h"
+#include "hotkeys/HotkeyStore.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PlatformServices.h"
 #include "platform/PrivateTempFolder.h"
@@ -49,10 +51,23 @@ struct TestServices
     FakeScreenService screens;
     QTemporaryDir tempParent;
     PrivateTempFolder tempFolder{tempParent.path()};
+    FakeGlobalInput globalInput;
     ImmediateTaskRunner tasks;
+    HotkeyStore hotkeys{defaults, notifications};
+
+    // Two quick taps of the default leader, Alt + Super.
+    void doubleTapLeader()
+    {
+        for (int tap = 0; tap < 2; ++tap) {
+            globalInput.modifiers = ModifierBits::option | ModifierBits::command;
+            scheduler.advance(0.1);
+            globalInput.modifiers = 0;
+            scheduler.advance(0.1);
+        }
+    }
 
     PlatformServices services()
     {
-        return PlatformServices{scheduler, defaults, notifications, pasteboard, screens, tempFolder, tasks};
+        return PlatformServices{scheduler, defaults, notifications, pasteboard, screens, tempFolder, globalInput, tasks};
     }
 };

@@ -14,18 +14,8 @@ class PanelChromeTest : public ::testing::Test
 {
 protected:
     TestServices fake;
-    PanelController panel{fake.services()};
+    PanelController panel{fake.services(), fake.hotkeys};
 };
-
-TEST_F(PanelChromeTest, TheWindowNeverTakesFocusAndBypassesTheWindowManager)
-{
-    const Qt::WindowFlags flags = panel.panel()->windowFlags();
-    for (Qt::WindowType flag : {Qt::Tool, Qt::FramelessWindowHint, Qt::WindowStaysOnTopHint,
-                                Qt::WindowDoesNotAcceptFocus, Qt::X11BypassWindowManagerHint})
-        EXPECT_TRUE(flags.testFlag(flag)) << flag;
-    EXPECT_TRUE(panel.panel()->testAttribute(Qt::WA_ShowWithoutActivating));
-    EXPECT_EQ(panel.panel()->focusPolicy(), Qt::NoFocus);
-}
 
 TEST_F(PanelChromeTest, TheKeyHintOverlayLiesOnTopAndLetsClicksThrough)
 {

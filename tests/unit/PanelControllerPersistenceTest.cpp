@@ -27,7 +27,7 @@ class PanelControllerPersistenceTest : public ::testing::Test
 protected:
     void store(const QVariantList &list) { fake.defaults.values[key] = list; }
 
-    std::unique_ptr<PanelController> launch() { return std::make_unique<PanelController>(fake.services()); }
+    std::unique_ptr<PanelController> launch() { return std::make_unique<PanelController>(fake.services(), fake.hotkeys); }
 
     static QStringList describe(const QList<ShelfItem> &items)
     {
@@ -58,11 +58,12 @@ TEST_F(PanelControllerPersistenceTest, StoresOldestFirstAndRestoresTheSameOrder)
     EXPECT_EQ(stored, expected);
 
     auto restored = launch();
-    EXPECT_EQ(describe(restored->items()), QStringList({"b", path, "a"}));
-    const Screenshot *shot = restored->items().at(1).screenshot();
+    const QList<ShelfItem> items = restored->items(); // a copy; the pointer below points into it
+    EXPECT_EQ(describe(items), QStringList({"b", path, "a"}));
+    const Screenshot *shot = items.at(1).screenshot();
     ASSERT_TRUE(shot && shot->image);
     EXPECT_EQ(shot->image->size(), QSize(8, 6));
-    EXPECT_EQ(restored->items().at(1).addedAt, fake.scheduler.now());
+    EXPECT_EQ(items.at(1).addedAt, fake.scheduler.now());
 }
 
 TEST_F(PanelControllerPersistenceTest, SkipsBadEntriesAndDropsThemFromTheStore)

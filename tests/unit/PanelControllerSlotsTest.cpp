@@ -32,7 +32,7 @@ protected:
     }
 
     TestServices fake;
-    std::unique_ptr<PanelController> panel = std::make_unique<PanelController>(fake.services());
+    std::unique_ptr<PanelController> panel = std::make_unique<PanelController>(fake.services(), fake.hotkeys);
 };
 
 TEST_F(PanelControllerSlotsTest, NewestItemGoesOnTopAndSixthEvictsTheOldestIntoHistory)

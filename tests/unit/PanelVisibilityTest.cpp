@@ -17,7 +17,7 @@ protected:
     void SetUp() override
     {
         fake.screens.pointer = away;
-        panel = std::make_unique<PanelController>(fake.services());
+        panel = std::make_unique<PanelController>(fake.services(), fake.hotkeys);
     }
 
     PanelVisibility &visibility() { return *panel->visibility(); }
@@ -170,6 +170,40 @@ TEST_F(PanelVisibilityTest, RetractWaitsForTheCoyoteDelayAndComingBackCancelsIt)
     EXPECT_EQ(visibility().state(), State::hidden);
 }
 
+TEST_F(PanelVisibilityTest, APointerBackAtTheEdgeJustBeforeTheRetractKeepsThePanelOut)
+{
+    // Polls learn of a warp only a moment later; the retract must not act
+    // on that old position once the pointer is back.
+    showByHold();
+    fake.screens.pointer = away;
+    advance(0.5);
+    fake.screens.laggingPointer = away;
+    fake.screens.pointer = edge;
+    advance(0.2);
+    EXPECT_EQ(visibility().state(), State::shown);
+    fake.screens.pointer = QPointF(66, 467); // on to a card
+    advance(0.1);
+    fake.screens.laggingPointer.reset();
+    advance(1.0);
+    EXPECT_EQ(visibility().state(), State::shown);
+}
+
+TEST_F(PanelVisibilityTest, AnUnknownPointerIsAwayWhateverItsLastPosition)
+{
+    // The last known position is inside the panel and at the edge, as
+    // after leaving the panel for a window that reports no position.
+    showByHold();
+    fake.screens.pointerKnown = false;
+    advance(0.7);
+    EXPECT_EQ(visibility().state(), State::hidden);
+    advance(1.0);
+    EXPECT_EQ(visibility().state(), State::hidden); // no hold from a stale edge
+
+    fake.screens.pointerKnown = true;
+    advance(0.04);
+    EXPECT_EQ(visibility().state(), State::peeking);
+}
+
 TEST_F(PanelVisibilityTest, AProtectedShowStaysOutThreeSecondsWhereverThePointerIs)
 {
     panel->addItem(ShelfItem::make(QString("dropped"), fake.scheduler.now()), PanelController::RevealStyle::show);
@@ -271,7 +305,7 @@ TEST_F(PanelScreenChoiceTest, AScreenToTheLeftThatHoldsTheHiddenOriginGetsThePan
 {
     fake.screens.screenFrames = {QRectF(0, 0, 1280, 800), QRectF(-1280, 0, 1280, 800)};
     fake.screens.pointer = QPointF(10, 400);
-    PanelController panel(fake.services());
+    PanelController panel(fake.services(), fake.hotkeys);
     fake.scheduler.advance(1.0);
     ASSERT_EQ(panel.state(), State::shown);
     // The hidden panel's bottom-left corner lies on the left screen.
@@ -291,7 +325,7 @@ TEST_F(PanelScreenChoiceTest, WithNoContainingScreenTheMainScreenServes)
     fake.screens.screenFrames = {QRectF(3200, 0, 1280, 800), QRectF(1280, 0, 1920, 1080)};
     fake.screens.main = QRectF(1280, 0, 1920, 1080);
     fake.screens.pointer = QPointF(1285, 300); // at the main screen's edge
-    PanelController panel(fake.services());
+    PanelController panel(fake.services(), fake.hotkeys);
     EXPECT_EQ(panel.panel()->geometry(), QRect(1280 - 136, 540 - 225, 132, 450));
     fake.scheduler.advance(1.0);
     EXPECT_DOUBLE_EQ(panel.visibility()->frame().x(), 1280);
@@ -301,7 +335,7 @@ TEST_F(PanelScreenChoiceTest, WithoutAMainScreenThePanelStartsAroundTheOrigin)
 {
     fake.screens.screenFrames = {};
     fake.screens.main.reset();
-    PanelController panel(fake.services());
+    PanelController panel(fake.services(), fake.hotkeys);
     EXPECT_EQ(panel.panel()->geometry(), QRect(-136, -225, 132, 450));
     fake.scheduler.advance(1.0); // no screens: polling must not crash or move it
     EXPECT_EQ(panel.state(), State::hidden);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 
 namespace {
 
@@ -34,11 +35,24 @@ TEST(QtSchedulerTest, TimersDieWithTheirContextAndHandle)
     EXPECT_FALSE(oneShot->isValid());
 }
 
-TEST(QtSchedulerTest, ClockIsMonotonic)
+TEST(QtSchedulerTest, ClockCountsSecondsOfRealTime)
 {
+    // A few milliseconds between two steady references, one started before
+    // and one after the first reading: a clock that stands still, runs
+    // backwards or counts in other units falls outside them.
     QtScheduler scheduler;
+    QElapsedTimer outer;
+    outer.start();
     const double first = scheduler.now();
-    EXPECT_GE(scheduler.now(), first);
+    QElapsedTimer inner;
+    inner.start();
+    while (inner.nsecsElapsed() < 3'000'000) {
+    }
+    const double innerSeconds = double(inner.nsecsElapsed()) / 1e9;
+    const double elapsed = scheduler.now() - first;
+    const double outerSeconds = double(outer.nsecsElapsed()) / 1e9;
+    EXPECT_GE(elapsed, innerSeconds - 1e-6);
+    EXPECT_LE(elapsed, outerSeconds + 1e-6);
 }
 
 } // namespace

@@ -43,7 +43,7 @@ TEST_F(ShelfDropTargetViewTest, AFileThatIsNoImageBecomesItsPath)
     notes.write("plain text");
     notes.close();
     QMimeData data;
-    data.setUrls({QUrl("https://example.com/not-a-file"), QUrl::fromLocalFile(notes.fileName())});
+    data.setUrls({QUrl("https://example.com/not-a-file"), QUrl("file://"), QUrl::fromLocalFile(notes.fileName())});
     data.setText("ignored text");
     const auto kind = target.itemFor(&data);
     ASSERT_TRUE(kind);

@@ -47,9 +47,20 @@ TEST(SingleInstanceTest, RuntimeFolderComesFromTheEnvironment)
     QTemporaryDir folder;
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder.path()));
     EXPECT_EQ(SingleInstance::standardLockPath(), folder.filePath("zorv.lock"));
+
+    // Without one, or with one that does not exist, each user's lock lives
+    // in that user's private folder.
+    QTemporaryDir shared;
+    const QByteArray savedTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(shared.path()));
     qputenv("XDG_RUNTIME_DIR", "/nonexistent/runtime");
-    EXPECT_EQ(SingleInstance::standardLockPath(), QDir::tempPath() + "/zorv.lock");
+    const QString missing = SingleInstance::standardLockPath();
     qunsetenv("XDG_RUNTIME_DIR");
+    const QString fallback = SingleInstance::standardLockPath();
+    savedTmp.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", savedTmp);
+    EXPECT_EQ(missing, fallback);
+    EXPECT_EQ(fallback, shared.filePath(QString("zorv-%1/zorv.lock").arg(::getuid())));
+    EXPECT_EQ(QFileInfo(QFileInfo(fallback).path()).permissions() & 0x0077, 0); // nobody else's
 }
 
 } // namespace

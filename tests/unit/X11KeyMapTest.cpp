@@ -1,5 +1,5 @@
 #include "hotkeys/HotkeyConfig.h"
-#include "platform/X11KeyMap.h"
+#include "platform/x11/X11KeyMap.h"
 
 #include <gtest/gtest.h>
 

@@ -7,11 +7,10 @@
 #include "platform/NotificationCenter.h"
 #include "platform/QtScheduler.h"
 #include "platform/SettingsDefaultsStore.h"
-#include "platform/X11GlobalInput.h"
-#include "platform/X11KeyMap.h"
+#include "platform/x11/X11GlobalInput.h"
+#include "platform/x11/X11KeyMap.h"
 
 #include <QApplication>
-#include <QWindow>
 
 #include <cstdio>
 
@@ -23,23 +22,13 @@ void say(const QString &line)
     std::fflush(stdout);
 }
 
-QSet<quint32> ownWindows()
-{
-    QSet<quint32> ids;
-    for (QWindow *window : QGuiApplication::allWindows()) {
-        if (window->handle())
-            ids.insert(quint32(window->winId()));
-    }
-    return ids;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
-    X11GlobalInput input(ownWindows);
+    X11GlobalInput input(X11GlobalInput::applicationWindows);
     if (!input.isConnected()) {
         say(QStringLiteral("no X connection"));
         return 1;

@@ -28,6 +28,9 @@ public:
     explicit X11GlobalInput(std::function<QSet<quint32>()> ownWindows, QObject *parent = nullptr);
     ~X11GlobalInput() override;
 
+    // The X windows of this process's Qt windows that exist now.
+    static QSet<quint32> applicationWindows();
+
     bool isConnected() const { return m_connection != nullptr; }
     bool hasEventFedModifiers() const { return m_hasXkb; }
     bool hasRawEvents() const { return m_xiOpcode != 0; }
@@ -41,6 +44,7 @@ public:
     void unregisterHotKey(Token token) override;
     std::optional<Token> addMouseDownMonitor(std::function<void()> handler) override;
     void removeMouseDownMonitor(Token token) override;
+    std::optional<TranslatedKey> translateKey(quint32 nativeKeyCode) const override;
 
     // Every registration is grabbed with these extra lock modifiers too.
     QList<quint16> lockVariants() const;

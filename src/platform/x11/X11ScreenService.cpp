@@ -1,7 +1,7 @@
-#include "platform/X11ScreenService.h"
+#include "platform/x11/X11ScreenService.h"
 
 #include "platform/Scheduler.h"
-#include "platform/XInput2.h"
+#include "platform/x11/XInput2.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -124,11 +124,20 @@ QPointF X11ScreenService::pointerPosition()
     const double now = m_scheduler.now();
     if (m_hasRawMotion)
         drainEvents(); // motion since the last poll marks the position stale
-    if (m_stale || !m_hasRawMotion || now - m_queriedAt >= maxCacheAge) {
-        m_stale = false;
-        m_queriedAt = now;
-        m_cached = queryPointer();
-    }
+    if (m_stale || !m_hasRawMotion || now - m_queriedAt >= maxCacheAge)
+        return currentPointerPosition();
+    return m_cached;
+}
+
+QPointF X11ScreenService::currentPointerPosition()
+{
+    if (!m_connection)
+        return QCursor::pos();
+    if (m_hasRawMotion)
+        drainEvents(); // the query answers for every motion so far
+    m_stale = false;
+    m_queriedAt = m_scheduler.now();
+    m_cached = queryPointer();
     return m_cached;
 }
 

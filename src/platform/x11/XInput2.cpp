@@ -1,4 +1,4 @@
-#include "platform/XInput2.h"
+#include "platform/x11/XInput2.h"
 
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>

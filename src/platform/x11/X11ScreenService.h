@@ -14,7 +14,8 @@ struct xcb_connection_t;
 // Screens from Qt (cached, no server traffic) and the pointer from a private
 // X connection. XInput2 raw motion events mark the cached position stale, so
 // a resting pointer costs no round trip at all; a position older than
-// maxCacheAge is re-read anyway, because warps produce no raw motion.
+// maxCacheAge is re-read anyway, because warps produce no raw motion. A
+// current position always costs a round trip.
 // While a caller sleeps, the first raw motion or screen change wakes it;
 // the connection is watched only then, so a moving mouse wakes Zorv once,
 // not at every event.
@@ -26,6 +27,7 @@ public:
     ~X11ScreenService() override;
 
     QPointF pointerPosition() override;
+    QPointF currentPointerPosition() override;
     QList<QRectF> screens() const override;
     std::optional<QRectF> mainScreen() const override;
     bool wakeOnChange(std::function<void()> wake) override;

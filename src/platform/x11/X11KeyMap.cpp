@@ -1,4 +1,4 @@
-#include "platform/X11KeyMap.h"
+#include "platform/x11/X11KeyMap.h"
 
 #include "hotkeys/KeyBinding.h"
 

@@ -1,9 +1,11 @@
-#include "platform/X11GlobalInput.h"
+#include "platform/x11/X11GlobalInput.h"
 
-#include "platform/X11KeyMap.h"
-#include "platform/XInput2.h"
+#include "platform/x11/X11KeyMap.h"
+#include "platform/x11/XInput2.h"
 
+#include <QGuiApplication>
 #include <QSocketNotifier>
+#include <QWindow>
 
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
@@ -50,6 +52,16 @@ X11GlobalInput::~X11GlobalInput()
         ungrab(grab.keycode, grab.modifiers, grab.variants);
     xcb_flush(m_connection);
     xcb_disconnect(m_connection);
+}
+
+QSet<quint32> X11GlobalInput::applicationWindows()
+{
+    QSet<quint32> ids;
+    for (QWindow *window : QGuiApplication::allWindows()) {
+        if (window->handle())
+            ids.insert(quint32(window->winId()));
+    }
+    return ids;
 }
 
 void X11GlobalInput::setUpXkb()
@@ -261,6 +273,16 @@ void X11GlobalInput::removeMouseDownMonitor(Token token)
         return;
     m_mouseHandler = nullptr;
     selectRawEvents();
+}
+
+std::optional<TranslatedKey> X11GlobalInput::translateKey(quint32 nativeKeyCode) const
+{
+    if (nativeKeyCode > 0xff)
+        return std::nullopt;
+    const std::optional<quint16> keyCode = X11KeyMap::macKeyCodeForX(quint8(nativeKeyCode));
+    if (!keyCode)
+        return std::nullopt;
+    return TranslatedKey{*keyCode, m_keyMap->level1Characters(quint8(nativeKeyCode))};
 }
 
 bool X11GlobalInput::pointerIsOverOwnWindow()

@@ -1,4 +1,4 @@
-#include "platform/DisplayCheck.h"
+#include "platform/x11/DisplayCheck.h"
 
 #include <xcb/xcb.h>
 

@@ -1,4 +1,4 @@
-#include "platform/X11ClipboardReader.h"
+#include "platform/x11/X11ClipboardReader.h"
 
 #include "platform/ImageFile.h"
 #include "platform/QtPasteboard.h"

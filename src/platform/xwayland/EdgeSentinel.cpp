@@ -1,0 +1,87 @@
+#include "platform/xwayland/EdgeSentinel.h"
+
+#include <xcb/xcb.h>
+
+namespace {
+
+constexpr char windowClass[] = "zorv-edge\0zorv"; // instance and class
+constexpr quint32 pointerEvents =
+    XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW | XCB_EVENT_MASK_POINTER_MOTION;
+
+} // namespace
+
+EdgeSentinel::EdgeSentinel(xcb_connection_t *connection)
+    : m_connection(connection)
+{
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
+    m_root = screen->root;
+    m_visual = screen->root_visual;
+    m_depth = screen->root_depth;
+    chooseVisual();
+}
+
+EdgeSentinel::~EdgeSentinel()
+{
+    for (quint32 window : std::as_const(m_windows))
+        xcb_destroy_window(m_connection, window);
+    if (m_colormap)
+        xcb_free_colormap(m_connection, m_colormap);
+    xcb_flush(m_connection);
+}
+
+void EdgeSentinel::chooseVisual()
+{
+    // An input-only window would be simpler, but XWayland gives it no
+    // surface, so the compositor never sends the pointer to it (measured).
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
+    for (auto depths = xcb_screen_allowed_depths_iterator(screen); depths.rem; xcb_depth_next(&depths)) {
+        if (depths.data->depth != 32)
+            continue;
+        for (auto visuals = xcb_depth_visuals_iterator(depths.data); visuals.rem; xcb_visualtype_next(&visuals)) {
+            if (visuals.data->_class != XCB_VISUAL_CLASS_TRUE_COLOR)
+                continue;
+            m_visual = visuals.data->visual_id;
+            m_depth = 32;
+            m_colormap = xcb_generate_id(m_connection);
+            xcb_create_colormap(m_connection, XCB_COLORMAP_ALLOC_NONE, m_colormap, m_root, m_visual);
+            return;
+        }
+    }
+}
+
+quint32 EdgeSentinel::createWindow(const QRect &frame)
+{
+    const quint32 window = xcb_generate_id(m_connection);
+    // In the order of their mask bits. Pixel 0 is transparent black.
+    const quint32 values[] = {0, 0, 1, pointerEvents, m_colormap};
+    quint32 mask = XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK;
+    if (m_colormap)
+        mask |= XCB_CW_COLORMAP;
+    xcb_create_window(m_connection, m_depth, window, m_root, qint16(frame.x()), qint16(frame.y()),
+                      quint16(frame.width()), quint16(frame.height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, m_visual,
+                      mask, values);
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                        sizeof windowClass, windowClass);
+    xcb_map_window(m_connection, window);
+    return window;
+}
+
+void EdgeSentinel::setScreens(const QList<QRect> &screens)
+{
+    while (m_windows.size() > screens.size())
+        xcb_destroy_window(m_connection, m_windows.takeLast());
+    for (qsizetype i = 0; i < screens.size(); ++i) {
+        const QRect frame(screens.at(i).topLeft(), QSize(width, screens.at(i).height()));
+        if (i == m_windows.size()) {
+            m_windows.append(createWindow(frame));
+            continue;
+        }
+        const quint32 values[] = {quint32(frame.x()), quint32(frame.y()), quint32(frame.width()),
+                                  quint32(frame.height())};
+        xcb_configure_window(m_connection, m_windows.at(i),
+                             XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH
+                                 | XCB_CONFIG_WINDOW_HEIGHT,
+                             values);
+    }
+    xcb_flush(m_connection);
+}

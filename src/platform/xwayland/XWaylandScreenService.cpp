@@ -1,0 +1,172 @@
+#include "platform/xwayland/XWaylandScreenService.h"
+
+#include "platform/xwayland/EdgeSentinel.h"
+#include "platform/xwayland/XWaylandWindowStack.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <utility>
+
+XWaylandScreenService::XWaylandScreenService(ScreenService &x11, QObject *parent)
+    : QObject(parent)
+    , m_x11(x11)
+{
+    m_connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(m_connection)) {
+        xcb_disconnect(m_connection);
+        m_connection = nullptr;
+        return;
+    }
+    m_sentinel = std::make_unique<EdgeSentinel>(m_connection);
+    m_stack = std::make_unique<XWaylandWindowStack>(m_connection);
+    m_stack->watchRoot();
+    // Where XWayland says the pointer is may be where it last left the X11
+    // windows, long ago: unknown until it is seen again.
+    m_lastX11 = m_position = m_x11.pointerPosition();
+    m_leftAt = m_position;
+    // Before the panel exists: the compositor stacks these unmanaged
+    // windows in the order they were mapped, whatever their X stacking,
+    // and hands the pointer to the one on top. Above the panel, the
+    // sentinel would keep the pointer while it is over the panel.
+    followScreens();
+}
+
+XWaylandScreenService::~XWaylandScreenService()
+{
+    m_stack.reset();
+    m_sentinel.reset();
+    if (m_connection)
+        xcb_disconnect(m_connection);
+}
+
+void XWaylandScreenService::setFloatingWindows(std::function<QList<quint32>()> windows)
+{
+    m_floatingWindows = std::move(windows);
+}
+
+QPointF XWaylandScreenService::pointerPosition()
+{
+    update(false);
+    return m_position;
+}
+
+QPointF XWaylandScreenService::currentPointerPosition()
+{
+    update(true);
+    return m_position;
+}
+
+void XWaylandScreenService::update(bool current)
+{
+    if (!m_connection) {
+        m_position = current ? m_x11.currentPointerPosition() : m_x11.pointerPosition();
+        return;
+    }
+    drainEvents();
+    // The X11 service answers anew only when the pointer moved over X11
+    // windows, or after a while; the answer is then current, unless it is
+    // just the frozen position where the pointer left.
+    const QPointF x11 = current ? m_x11.currentPointerPosition() : m_x11.pointerPosition();
+    if (x11 != m_lastX11) {
+        m_lastX11 = x11;
+        if (!m_leftAt || x11 != *m_leftAt) {
+            m_leftAt.reset();
+            m_position = x11;
+        }
+    }
+    if (m_queryNow) {
+        m_queryNow = false;
+        m_position = queryPointer();
+    }
+    followScreens();
+    const QList<quint32> floating = m_floatingWindows ? m_floatingWindows() : QList<quint32>();
+    watchFloatingWindows(floating);
+    m_stack->raise(m_sentinel->windows() + floating, std::exchange(m_raiseNow, false));
+}
+
+void XWaylandScreenService::drainEvents()
+{
+    while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
+        const quint8 type = event->response_type & 0x7f;
+        if (type == XCB_ENTER_NOTIFY || type == XCB_LEAVE_NOTIFY)
+            handleCrossing(event);
+        else if (type == XCB_MOTION_NOTIFY)
+            m_queryNow = true; // along the sentinel: the position is current
+        else
+            m_stack->handleEvent(event);
+        std::free(event);
+    }
+}
+
+void XWaylandScreenService::handleCrossing(const void *data)
+{
+    const auto *crossing = static_cast<const xcb_enter_notify_event_t *>(data);
+    // Crossings between a window and its own children, and those that a
+    // grab makes, do not move the pointer between programs.
+    if (crossing->mode != XCB_NOTIFY_MODE_NORMAL || crossing->detail == XCB_NOTIFY_DETAIL_INFERIOR)
+        return;
+    if ((crossing->response_type & 0x7f) == XCB_ENTER_NOTIFY) {
+        // The position in an enter event can be the stale one; a query
+        // right after it is current (measured).
+        m_leftAt.reset();
+        m_queryNow = true;
+        return;
+    }
+    const qreal ratio = devicePixelRatio();
+    m_leftAt = QPointF(crossing->root_x / ratio, crossing->root_y / ratio);
+    m_position = *m_leftAt;
+    m_queryNow = false;
+}
+
+void XWaylandScreenService::followScreens()
+{
+    const QList<QRectF> screens = m_x11.screens();
+    if (screens == m_screens)
+        return;
+    m_screens = screens;
+    const qreal ratio = devicePixelRatio();
+    QList<QRect> devicePixels;
+    for (const QRectF &screen : screens)
+        devicePixels.append(QRectF(screen.topLeft() * ratio, screen.size() * ratio).toRect());
+    m_sentinel->setScreens(devicePixels);
+    m_raiseNow = true; // new sentinels are made on top of everything
+}
+
+void XWaylandScreenService::watchFloatingWindows(const QList<quint32> &windows)
+{
+    const quint32 crossings = XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW;
+    bool added = false;
+    for (quint32 window : windows) {
+        if (m_watched.contains(window))
+            continue;
+        // Event masks are per client: this does not change what Qt hears.
+        xcb_change_window_attributes(m_connection, window, XCB_CW_EVENT_MASK, &crossings);
+        m_watched.insert(window);
+        added = true;
+    }
+    if (added)
+        xcb_flush(m_connection);
+}
+
+QPointF XWaylandScreenService::queryPointer()
+{
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+    auto reply = xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, root), nullptr);
+    if (!reply)
+        return m_position;
+    const qreal ratio = devicePixelRatio();
+    const QPointF position(reply->root_x / ratio, reply->root_y / ratio);
+    std::free(reply);
+    return position;
+}
+
+qreal XWaylandScreenService::devicePixelRatio()
+{
+    // As the X11 service counts: X reports device pixels.
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    return primary ? primary->devicePixelRatio() : 1.0;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/ScreenService.h"
+
+#include <QObject>
+#include <QSet>
+
+#include <functional>
+#include <memory>
+
+class EdgeSentinel;
+class XWaylandWindowStack;
+struct xcb_connection_t;
+
+// Screens and the pointer under XWayland. The X11 service answers as on
+// any X server, corrected for what XWayland does not report: over a native
+// Wayland window the position it reports stays where the pointer last was
+// over an X11 window. So the left screen edges carry a sentinel whose
+// crossings bring the position back, a pointer that leaves Zorv's floating
+// windows (or the sentinel) counts as unknown until it is seen on an X11
+// window again, and those windows are kept above the windows that the
+// compositor raises. Everything is read on a private connection at each
+// poll, so nothing wakes the program in between.
+class XWaylandScreenService final : public QObject, public ScreenService
+{
+    Q_OBJECT
+public:
+    explicit XWaylandScreenService(ScreenService &x11, QObject *parent = nullptr);
+    ~XWaylandScreenService() override;
+
+    // The floating windows (X ids) to keep on top, bottom first; read at
+    // every poll, since some are made late.
+    void setFloatingWindows(std::function<QList<quint32>()> windows);
+
+    QPointF pointerPosition() override;
+    QPointF currentPointerPosition() override;
+    bool isPointerKnown() const override { return !m_leftAt; }
+    QList<QRectF> screens() const override { return m_x11.screens(); }
+    std::optional<QRectF> mainScreen() const override { return m_x11.mainScreen(); }
+
+    const EdgeSentinel *sentinel() const { return m_sentinel.get(); }
+
+private:
+    void update(bool current);
+    void drainEvents();
+    void handleCrossing(const void *event); // an xcb_enter_notify_event_t
+    void followScreens();
+    void watchFloatingWindows(const QList<quint32> &windows);
+    QPointF queryPointer();
+    static qreal devicePixelRatio();
+
+    ScreenService &m_x11;
+    xcb_connection_t *m_connection = nullptr;
+    std::unique_ptr<EdgeSentinel> m_sentinel;
+    std::unique_ptr<XWaylandWindowStack> m_stack;
+    std::function<QList<quint32>()> m_floatingWindows;
+    QSet<quint32> m_watched; // floating windows whose crossings this connection hears
+    QList<QRectF> m_screens; // the ones the sentinel follows
+    QPointF m_position; // the newest position learned
+    QPointF m_lastX11; // the X11 service's last answer
+    std::optional<QPointF> m_leftAt; // set while the pointer is elsewhere: where it left
+    bool m_queryNow = false;
+    bool m_raiseNow = false;
+};

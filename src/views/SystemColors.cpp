@@ -1,0 +1,7 @@
+#include "views/SystemColors.h"
+
+QColor SystemColors::withAlpha(QColor color, qreal alpha)
+{
+    color.setAlphaF(color.alphaF() * alpha);
+    return color;
+}
