@@ -13,6 +13,7 @@
 #include "platform/ScreenService.h"
 #include "platform/SettingsDefaultsStore.h"
 #include "platform/ThreadPoolTaskRunner.h"
+#include "platform/ThumbnailCache.h"
 #include "platform/x11/X11GlobalInput.h"
 #include "shelf/PanelController.h"
 
@@ -120,8 +121,9 @@ int main(int argc, char *argv[])
     PrivateTempFolder tempFolder(work.path());
     X11GlobalInput globalInput(X11GlobalInput::applicationWindows);
     ThreadPoolTaskRunner tasks;
+    const ThumbnailCache thumbnails(work.filePath("thumbnails"), {tempFolder.path()});
     AppDelegate delegate(PlatformServices{scheduler, defaults, notifications, pasteboard, screens, tempFolder,
-                                          globalInput, tasks});
+                                          globalInput, tasks, thumbnails});
     delegate.screenshotDirectory = shots;
     delegate.applicationDidFinishLaunching();
 

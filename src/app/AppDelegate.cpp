@@ -77,6 +77,7 @@ void AppDelegate::setupScreenshotWatcher()
             if (self)
                 self->addScreenshot(url, std::move(image));
         });
+    m_watcher->setThumbnailCache(&m_services.thumbnails);
     m_watcher->start();
 }
 

@@ -8,6 +8,7 @@
 #include "platform/SettingsDefaultsStore.h"
 #include "platform/SingleInstance.h"
 #include "platform/ThreadPoolTaskRunner.h"
+#include "platform/ThumbnailCache.h"
 #include "platform/x11/DisplayCheck.h"
 #include "platform/x11/X11GlobalInput.h"
 #include "platform/x11/X11ScreenService.h"
@@ -65,8 +66,9 @@ int main(int argc, char *argv[])
     PrivateTempFolder tempFolder;
     X11GlobalInput globalInput(X11GlobalInput::applicationWindows);
     ThreadPoolTaskRunner tasks;
+    const ThumbnailCache thumbnails(ThumbnailCache::defaultRoot(), {tempFolder.path()});
     const PlatformServices services{scheduler,  defaults,    notifications, pasteboard, screens,
-                                    tempFolder, globalInput, tasks};
+                                    tempFolder, globalInput, tasks,         thumbnails};
 
     AppDelegate delegate(services);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);

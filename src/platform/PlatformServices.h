@@ -8,6 +8,7 @@ class Pasteboard;
 class PrivateTempFolder;
 class ScreenService;
 class TaskRunner;
+class ThumbnailCache;
 
 // The platform services that the long-lived objects share. The application
 // fills it with the Qt/X11 implementations, the unit tests with fakes; the
@@ -22,4 +23,5 @@ struct PlatformServices
     PrivateTempFolder &tempFolder;
     GlobalInput &globalInput;
     TaskRunner &tasks;
+    const ThumbnailCache &thumbnails;
 };

@@ -19,6 +19,7 @@
 
 #include "platform/PrivateTempFolder.h"
 #include "platform/TaskRunner.h"
+#include "platform/ThumbnailCache.h"
 
 #include <QDir>
 
@@ -130,13 +131,18 @@ void PanelController::addItem(const ShelfItem &item, RevealStyle style)
         m_itemsAddedWhileRestoring.append({item, style});
         return;
     }
+    insertItem(item, style);
+    persist();
+}
+
+void PanelController::insertItem(const ShelfItem &item, RevealStyle style)
+{
     ItemCardView *view = makeView(item);
     m_slots.prepend(Slot{item, view});
     m_stackView->insertCard(view, 0, cardFadeInDuration);
     CardFade::fadeIn(view, cardFadeInDuration);
     evictOverflowIfNeeded();
     reveal(style);
-    persist();
 }
 
 void PanelController::evictOverflowIfNeeded()
@@ -300,6 +306,12 @@ void PanelController::reveal(RevealStyle style)
 
 void PanelController::persist()
 {
+    // While the stored shelf is being read, the store keeps every entry of
+    // it: a kill meanwhile loses nothing. The change is written at the end.
+    if (m_isRestoring) {
+        m_persistAfterRestore = true;
+        return;
+    }
     m_services.defaults.setArray(ShelfArchive::storageKey, ShelfArchive::encode(items()));
 }
 
@@ -313,35 +325,44 @@ void PanelController::restorePersisted()
         return;
     }
     // Screenshots are decoded off the main thread, in parallel, so the panel
-    // answers the pointer at once; the items are added, in stored order, when
-    // every entry has been read.
+    // answers the pointer at once. Each entry is added once it and every
+    // older one have been read, so the cards fill in as their thumbnails
+    // arrive and still end in stored order.
     m_isRestoring = true;
-    auto decoded = std::make_shared<QList<std::optional<ShelfItemKind>>>(entries->size());
-    auto remaining = std::make_shared<qsizetype>(entries->size());
+    auto progress = std::make_shared<RestoreProgress>();
+    progress->read.resize(entries->size());
     const double now = m_services.scheduler.now();
+    const ThumbnailCache *cache = &m_services.thumbnails;
     for (qsizetype i = 0; i < entries->size(); ++i) {
         const StringMap entry = entries->at(i);
-        m_services.tasks.run(this, [this, entry, now, decoded, remaining, i]() -> TaskRunner::Continuation {
-            std::optional<ShelfItemKind> kind = ShelfArchive::decode(entry, now);
-            return [this, kind = std::move(kind), decoded, remaining, i]() mutable {
-                (*decoded)[i] = std::move(kind);
-                if (--*remaining == 0)
-                    addRestoredItems(*decoded);
+        m_services.tasks.run(this, [this, entry, now, cache, progress, i]() -> TaskRunner::Continuation {
+            std::optional<ShelfItemKind> kind = ShelfArchive::decode(entry, now, cache);
+            return [this, kind = std::move(kind), progress, i]() mutable {
+                progress->read[i] = std::move(kind);
+                addRestoredItems(*progress);
             };
         });
     }
 }
 
-void PanelController::addRestoredItems(QList<std::optional<ShelfItemKind>> &decoded)
+void PanelController::addRestoredItems(RestoreProgress &progress)
 {
-    m_isRestoring = false;
-    for (std::optional<ShelfItemKind> &kind : decoded) {
+    while (progress.next < progress.read.size() && progress.read[progress.next]) {
+        std::optional<ShelfItemKind> &kind = *progress.read[progress.next++];
         if (!kind)
-            continue;
+            continue; // skipped: no file, or not a readable image
         if (auto *screenshot = std::get_if<Screenshot>(&*kind))
             screenshot->privateFile = m_services.tempFolder.hold(screenshot->url.toLocalFile());
-        addItem(ShelfItem::make(std::move(*kind), m_services.scheduler.now()), RevealStyle::quiet);
+        insertItem(ShelfItem::make(std::move(*kind), m_services.scheduler.now()), RevealStyle::quiet);
+        kind.reset();
+        m_persistAfterRestore = true;
     }
+    if (progress.next < progress.read.size())
+        return;
+    m_isRestoring = false;
+    // Nothing restored and nothing changed: the stored value stays as it was.
+    if (std::exchange(m_persistAfterRestore, false))
+        persist();
     removeUnnamedPrivateFiles(); // items that came meanwhile hold their files
     // The decoders' full-size buffers are gone; give their pages back.
     ::malloc_trim(0);

@@ -122,12 +122,22 @@ private:
     void reveal(RevealStyle style);
     void persist();
     void restorePersisted();
-    void addRestoredItems(QList<std::optional<ShelfItemKind>> &decoded);
+    // The stored entries as they are read, in stored order: the outer
+    // optional says whether an entry has been read, the inner one whether it
+    // gave an item.
+    struct RestoreProgress
+    {
+        QList<std::optional<std::optional<ShelfItemKind>>> read;
+        qsizetype next = 0; // the oldest entry not added yet
+    };
+    void addRestoredItems(RestoreProgress &progress);
+    void insertItem(const ShelfItem &item, RevealStyle style);
     void removeUnnamedPrivateFiles();
 
     PlatformServices m_services;
     QList<Slot> m_slots;
     bool m_isRestoring = false;
+    bool m_persistAfterRestore = false;
     QList<std::pair<ShelfItem, RevealStyle>> m_itemsAddedWhileRestoring;
     std::optional<ShelfItem> m_lastEvicted;
     std::unique_ptr<Timer> m_evictedExpiry;

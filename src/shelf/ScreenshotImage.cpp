@@ -1,9 +1,11 @@
 #include "shelf/ScreenshotImage.h"
 
 #include "platform/ImageFile.h"
+#include "platform/ThumbnailCache.h"
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 
 #include <cerrno>
@@ -59,11 +61,19 @@ ScreenshotImage::~ScreenshotImage()
         ::close(m_fd);
 }
 
-std::shared_ptr<const ScreenshotImage> ScreenshotImage::load(const QString &path)
+std::shared_ptr<const ScreenshotImage> ScreenshotImage::load(const QString &path, const ThumbnailCache *cache)
 {
     const int fd = openRegularFile(path);
     if (fd < 0)
         return nullptr;
+    struct stat info {};
+    ::fstat(fd, &info);
+    const ThumbnailCache::FileStamp stamp{qint64(info.st_mtime), qint64(info.st_size)};
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (cache) {
+        if (auto cached = fromCachedThumbnail(fd, cache->read(absolute, stamp)))
+            return cached;
+    }
     QByteArray bytes = readAll(fd);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -76,8 +86,31 @@ std::shared_ptr<const ScreenshotImage> ScreenshotImage::load(const QString &path
         ::close(fd);
         return nullptr;
     }
+    if (cache)
+        cache->write(absolute, stamp, image);
     return std::shared_ptr<const ScreenshotImage>(
         new ScreenshotImage(fd, image.size(), format, ImageFile::thumbnail(image)));
+}
+
+std::shared_ptr<const ScreenshotImage> ScreenshotImage::fromCachedThumbnail(int fd, const QImage &cached)
+{
+    if (cached.isNull())
+        return nullptr;
+    // Only the file's header is read, for its size and format.
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+        return nullptr;
+    QImageReader reader(&file);
+    reader.setAutoTransform(true);
+    const QByteArray format = reader.format();
+    QSize size = reader.size();
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+        size.transpose();
+    ::lseek(fd, 0, SEEK_SET);
+    if (format.isEmpty() || !size.isValid())
+        return nullptr; // decoded in full instead
+    return std::shared_ptr<const ScreenshotImage>(
+        new ScreenshotImage(fd, size, format, ImageFile::thumbnail(cached)));
 }
 
 std::shared_ptr<const ScreenshotImage> ScreenshotImage::open(const QString &path, QImage thumbnail, QSize size,

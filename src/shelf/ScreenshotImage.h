@@ -7,6 +7,8 @@
 
 #include <memory>
 
+class ThumbnailCache;
+
 // What a screenshot keeps of its image: the card's thumbnail, decoded once,
 // and an open descriptor of its file, so that copying later reads exactly
 // the captured bytes even if the file was deleted or replaced meanwhile. No
@@ -20,8 +22,11 @@ public:
 
     // Opens a regular file (never blocking on a FIFO or device), decodes it
     // with the allocation limit and keeps a thumbnail; null when it is not a
-    // readable image. Costly for large files: not on the main thread.
-    static std::shared_ptr<const ScreenshotImage> load(const QString &path);
+    // readable image. Costly for large files: not on the main thread. With
+    // a cache, a valid cached thumbnail stands in for decoding the file, and
+    // a decoded file leaves one there.
+    static std::shared_ptr<const ScreenshotImage> load(const QString &path,
+                                                       const ThumbnailCache *cache = nullptr);
     // A file whose thumbnail is already known, such as a PNG just written
     // from the clipboard or read from the thumbnail cache.
     static std::shared_ptr<const ScreenshotImage> open(const QString &path, QImage thumbnail, QSize size,
@@ -37,6 +42,7 @@ public:
     QImage decode() const;
 
 private:
+    static std::shared_ptr<const ScreenshotImage> fromCachedThumbnail(int fd, const QImage &cached);
     ScreenshotImage(int fd, QSize size, QByteArray format, QImage thumbnail);
 
     int m_fd;

@@ -20,7 +20,7 @@ StringMap encodeItem(const ShelfItem &item)
     return {{typeKey, screenshotType}, {urlKey, item.screenshot()->url.toLocalFile()}};
 }
 
-std::optional<ShelfItemKind> decodeScreenshot(const StringMap &entry, double now)
+std::optional<ShelfItemKind> decodeScreenshot(const StringMap &entry, double now, const ThumbnailCache *cache)
 {
     const auto url = entry.constFind(urlKey);
     if (url == entry.cend())
@@ -30,7 +30,7 @@ std::optional<ShelfItemKind> decodeScreenshot(const StringMap &entry, double now
     // the folder Zorv happens to be started from.
     if (!QDir::isAbsolutePath(path) || !QFileInfo::exists(path))
         return std::nullopt;
-    auto image = ScreenshotImage::load(path);
+    auto image = ScreenshotImage::load(path, cache);
     if (!image)
         return std::nullopt;
     return Screenshot::make(QUrl::fromLocalFile(path), std::move(image), now);
@@ -66,13 +66,13 @@ std::optional<QList<StringMap>> ShelfArchive::asStringMaps(const QVariantList &s
     return entries;
 }
 
-std::optional<ShelfItemKind> ShelfArchive::decode(const StringMap &entry, double now)
+std::optional<ShelfItemKind> ShelfArchive::decode(const StringMap &entry, double now, const ThumbnailCache *cache)
 {
     const auto type = entry.constFind(typeKey);
     if (type == entry.cend())
         return std::nullopt;
     if (*type == screenshotType)
-        return decodeScreenshot(entry, now);
+        return decodeScreenshot(entry, now, cache);
     if (*type == textType) {
         const auto text = entry.constFind(textKey);
         if (text == entry.cend())

@@ -7,6 +7,8 @@
 
 #include <optional>
 
+class ThumbnailCache;
+
 // The stored form of the shelf: a list of string maps, oldest item first,
 // each {"type": "text", "text": …} or {"type": "screenshot", "url": path}.
 // Nothing else is stored: no ids, dates, image data, history or clipboard slot.
@@ -24,6 +26,8 @@ public:
 
     // The item an entry describes, or nothing when it must be skipped: no or
     // unknown "type", a missing field, or a screenshot whose file is gone or
-    // is not a readable image. Screenshots are decoded here.
-    static std::optional<ShelfItemKind> decode(const StringMap &entry, double now);
+    // is not a readable image. Screenshots are decoded here, or their
+    // thumbnails taken from `cache` when it holds valid ones.
+    static std::optional<ShelfItemKind> decode(const StringMap &entry, double now,
+                                               const ThumbnailCache *cache = nullptr);
 };

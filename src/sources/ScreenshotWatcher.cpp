@@ -39,7 +39,9 @@ void ScreenshotWatcher::start()
             },
             Qt::QueuedConnection);
     };
-    m_folderSet = new ScreenshotFolderSet(m_folders, *m_queueScheduler, &ScreenshotImage::load, deliver);
+    // Decoded on the watcher's thread, into a thumbnail only.
+    auto load = [cache = m_thumbnailCache](const QString &path) { return ScreenshotImage::load(path, cache); };
+    m_folderSet = new ScreenshotFolderSet(m_folders, *m_queueScheduler, load, deliver);
     m_folderSet->moveToThread(m_queue.get());
     connect(m_queue.get(), &QThread::finished, m_folderSet, &QObject::deleteLater);
     m_queue->start();

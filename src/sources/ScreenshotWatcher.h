@@ -13,6 +13,7 @@
 class QThread;
 class ScreenshotFolderSet;
 class Scheduler;
+class ThumbnailCache;
 
 // Watches the folders where screenshots are saved and reports each new image
 // file once it is complete. The work runs on a thread of its own, which also
@@ -29,6 +30,10 @@ public:
     ScreenshotWatcher(ScreenshotFolders folders, NewScreenshotCallback onNewScreenshot, QObject *parent = nullptr);
     ~ScreenshotWatcher() override;
 
+    // Where thumbnails of arriving files are kept for the next launch; set
+    // before start(). The cache must outlive the watcher.
+    void setThumbnailCache(const ThumbnailCache *cache) { m_thumbnailCache = cache; }
+
     void start();
     void stop();
 
@@ -38,4 +43,5 @@ private:
     std::unique_ptr<Scheduler> m_queueScheduler;
     std::unique_ptr<QThread> m_queue;
     ScreenshotFolderSet *m_folderSet = nullptr; // lives on m_queue
+    const ThumbnailCache *m_thumbnailCache = nullptr;
 };

@@ -32,6 +32,7 @@ struct Fixture
     PrivateTempFolder tempFolder{FuzzSupport::scratchFolder()};
     FakeGlobalInput globalInput;
     ImmediateTaskRunner tasks;
+    ThumbnailCache thumbnails{QString()}; // off: inputs name arbitrary files
 };
 
 Fixture *fixture = nullptr;
@@ -61,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         SettingsDefaultsStore defaults(path);
         const PlatformServices services{fixture->scheduler,  defaults,           fixture->notifications,
                                         fixture->pasteboard, fixture->screens,   fixture->tempFolder,
-                                        fixture->globalInput, fixture->tasks};
+                                        fixture->globalInput, fixture->tasks, fixture->thumbnails};
         const HotkeyStore hotkeys(defaults, fixture->notifications);
         PanelController panel(services, hotkeys);
         const QList<ShelfItem> items = panel.items();

@@ -9,6 +9,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/PlatformServices.h"
 #include "platform/PrivateTempFolder.h"
+#include "platform/ThumbnailCache.h"
 #include "platform/TaskRunner.h"
 
 #include <QPointer>
@@ -53,6 +54,8 @@ struct TestServices
     PrivateTempFolder tempFolder{tempParent.path()};
     FakeGlobalInput globalInput;
     ImmediateTaskRunner tasks;
+    QTemporaryDir cacheParent;
+    ThumbnailCache thumbnails{cacheParent.filePath("thumbnails"), {tempFolder.path()}};
     HotkeyStore hotkeys{defaults, notifications};
 
     // Two quick taps of the default leader, Alt + Super.
@@ -68,6 +71,6 @@ struct TestServices
 
     PlatformServices services()
     {
-        return PlatformServices{scheduler, defaults, notifications, pasteboard, screens, tempFolder, globalInput, tasks};
+        return PlatformServices{scheduler, defaults, notifications, pasteboard, screens, tempFolder, globalInput, tasks, thumbnails};
     }
 };

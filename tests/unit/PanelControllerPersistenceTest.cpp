@@ -190,4 +190,26 @@ TEST_F(PanelControllerPersistenceTest, ItemsArrivingDuringTheRestoreGoOnTopAndTh
     EXPECT_EQ(fake.defaults.storedList(key).size(), 3);
 }
 
+TEST_F(PanelControllerPersistenceTest, CardsFillInInStoredOrderAsEntriesAreRead)
+{
+    const QString missing = folder.filePath("gone.png");
+    store({textEntry("one"), screenshotEntry(missing), textEntry("three"), textEntry("four")});
+    fake.tasks.deferred = true;
+    auto panel = launch();
+    ASSERT_EQ(fake.tasks.pending.size(), 4);
+    fake.tasks.pending[2](); // read before the older entries: waits for them
+    EXPECT_TRUE(panel->items().isEmpty());
+    fake.tasks.pending[0]();
+    fake.tasks.pending[1](); // skipped
+    EXPECT_EQ(describe(panel->items()), QStringList({"three", "one"}));
+    // Deleting meanwhile still keeps every stored entry until the end.
+    panel->deleteItem(panel->items().at(0).id);
+    EXPECT_EQ(fake.defaults.storedList(key).size(), 4);
+
+    fake.tasks.pending[3]();
+    EXPECT_EQ(describe(panel->items()), QStringList({"four", "one"}));
+    const QList<StringMap> expected = {{{"type", "text"}, {"text", "one"}}, {{"type", "text"}, {"text", "four"}}};
+    EXPECT_EQ(fake.defaults.storedList(key), expected);
+}
+
 } // namespace
