@@ -27,7 +27,18 @@ QColor PanelBackgroundView::fillColor() const
 
 void PanelBackgroundView::paintEvent(QPaintEvent *)
 {
+    // Drawn once per size and kept: every card's flash and fade repaints
+    // the background beneath it, and filling the rounded shape anew each
+    // time cost the main thread more than the card itself.
+    const qreal ratio = devicePixelRatioF();
+    if (m_cache.isNull() || m_cache.size() != size() * ratio || m_cache.devicePixelRatio() != ratio) {
+        m_cache = QPixmap(size() * ratio);
+        m_cache.setDevicePixelRatio(ratio);
+        m_cache.fill(Qt::transparent);
+        QPainter cache(&m_cache);
+        cache.setRenderHint(QPainter::Antialiasing);
+        cache.fillPath(m_shape(size()), fillColor());
+    }
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillPath(m_shape(size()), fillColor());
+    painter.drawPixmap(0, 0, m_cache);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPainterPath>
+#include <QPixmap>
 #include <QWidget>
 
 #include <functional>
@@ -30,4 +31,5 @@ private:
     bool m_translucent;
     qreal m_translucentAlpha;
     Shape m_shape;
+    QPixmap m_cache; // the filled shape at the current size
 };

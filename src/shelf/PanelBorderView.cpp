@@ -27,21 +27,34 @@ void PanelBorderView::updateBorderPaths()
         return;
     m_topPath = PanelGeometry::topBorderPath(size());
     m_bottomPath = PanelGeometry::bottomBorderPath(size());
+    m_staticBorder = QPixmap();
     update();
 }
 
 void PanelBorderView::paintEvent(QPaintEvent *)
 {
+    // The faint border is stroked once per size and kept: this view lies
+    // over the cards, so each frame of a card's flash repainted it.
+    const qreal ratio = devicePixelRatioF();
+    if (m_staticBorder.isNull() || m_staticBorder.size() != size() * ratio
+        || m_staticBorder.devicePixelRatio() != ratio) {
+        m_staticBorder = QPixmap(size() * ratio);
+        m_staticBorder.setDevicePixelRatio(ratio);
+        m_staticBorder.fill(Qt::transparent);
+        QPainter cache(&m_staticBorder);
+        cache.setRenderHint(QPainter::Antialiasing);
+        QColor faint(Qt::white);
+        faint.setAlphaF(staticBorderAlpha);
+        cache.setPen(QPen(faint, staticBorderWidth));
+        cache.drawPath(m_topPath);
+        cache.drawPath(m_bottomPath);
+    }
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QColor faint(Qt::white);
-    faint.setAlphaF(staticBorderAlpha);
-    painter.setPen(QPen(faint, staticBorderWidth));
-    painter.drawPath(m_topPath);
-    painter.drawPath(m_bottomPath);
+    painter.drawPixmap(0, 0, m_staticBorder);
 
     if (m_strokeEnd <= 0)
         return;
+    painter.setRenderHint(QPainter::Antialiasing);
     QColor bright(Qt::white);
     bright.setAlphaF(progressBorderAlpha);
     painter.setPen(QPen(bright, borderWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));

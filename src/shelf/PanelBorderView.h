@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPainterPath>
+#include <QPixmap>
 #include <QWidget>
 
 // The panel's border above the cards: a faint permanent outline, and two
@@ -34,4 +35,5 @@ private:
     QPainterPath m_topPath;
     QPainterPath m_bottomPath;
     qreal m_strokeEnd = 0;
+    QPixmap m_staticBorder; // the faint border at the current size
 };

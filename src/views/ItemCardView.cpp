@@ -78,6 +78,41 @@ void ItemCardView::copyToClipboard()
     m_flashAnimation->start(QAbstractAnimation::DeleteWhenStopped);
 }
 
+const QPixmap &ItemCardView::cachedLayer(QPixmap &cache, bool flash) const
+{
+    const qreal ratio = devicePixelRatioF();
+    if (!cache.isNull() && cache.devicePixelRatio() == ratio)
+        return cache;
+    cache = QPixmap(m_bodySize * ratio);
+    cache.setDevicePixelRatio(ratio);
+    cache.fill(Qt::transparent);
+    QPainter painter(&cache);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRect body(QPoint(), m_bodySize);
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(body), cornerRadius, cornerRadius);
+    painter.setClipPath(shape);
+    if (flash) {
+        painter.fillRect(body, Qt::white);
+    } else {
+        painter.fillRect(body, bodyColor());
+        paintContent(painter, body);
+    }
+    return cache;
+}
+
+void ItemCardView::paintBody(QPainter &painter, QPoint at) const
+{
+    // Both layers are drawn once and kept: flattening the rounded clip again
+    // at every frame of the flash cost the main thread more than the copy.
+    painter.drawPixmap(at, cachedLayer(m_bodyLayer, false));
+    if (m_flashOpacity > 0) {
+        painter.setOpacity(flashAlpha * m_flashOpacity);
+        painter.drawPixmap(at, cachedLayer(m_flashLayer, true));
+        painter.setOpacity(1);
+    }
+}
+
 QPixmap ItemCardView::renderBody() const
 {
     const qreal ratio = devicePixelRatioF();
@@ -85,25 +120,14 @@ QPixmap ItemCardView::renderBody() const
     pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRect body(QPoint(), m_bodySize);
-    QPainterPath shape;
-    shape.addRoundedRect(QRectF(body), cornerRadius, cornerRadius);
-    painter.setClipPath(shape);
-    painter.fillRect(body, bodyColor());
-    paintContent(painter, body);
-    if (m_flashOpacity > 0) {
-        QColor flash(Qt::white);
-        flash.setAlphaF(0.35 * m_flashOpacity);
-        painter.fillRect(body, flash);
-    }
+    paintBody(painter, QPoint());
     return pixmap;
 }
 
 void ItemCardView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.drawPixmap(bodyRect().topLeft(), renderBody());
+    paintBody(painter, bodyRect().topLeft());
 }
 
 void ItemCardView::enterEvent(QEnterEvent *)

@@ -55,6 +55,7 @@ public:
     static constexpr double hoverDuration = 0.15;
     static constexpr qreal flashStartOpacity = 0.6;
     static constexpr double flashDuration = 0.35;
+    static constexpr qreal flashAlpha = 0.35; // of white over the body, at full flash
 
 Q_SIGNALS:
     void shadowChanged();
@@ -82,6 +83,10 @@ private:
     void setHovered(bool hovered);
     void animateShadow(qreal to);
     void startDrag();
+    void paintBody(QPainter &painter, QPoint at) const;
+    // The body's drawing, or the flash's white shape when `flash`, made once
+    // into `cache` for the current device pixel ratio.
+    const QPixmap &cachedLayer(QPixmap &cache, bool flash) const;
 
     Pasteboard &m_pasteboard;
     QSize m_bodySize;
@@ -89,6 +94,8 @@ private:
     qreal m_shadowOpacity = 0;
     QPointer<QVariantAnimation> m_shadowAnimation;
     qreal m_flashOpacity = 0;
+    mutable QPixmap m_bodyLayer;
+    mutable QPixmap m_flashLayer;
     QPointer<QVariantAnimation> m_flashAnimation;
     QPoint m_mouseDownLocation;
     bool m_isPressed = false;

@@ -75,21 +75,45 @@ void ShelfStackView::layOutCards(double slideSeconds)
 void ShelfStackView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
     for (const auto &card : m_cards) {
         if (!card || card->shadowOpacity() <= 0)
             continue;
-        // A soft shadow from a few widening, fainter outlines of the body.
-        const QRectF body = QRectF(card->bodyRect().translated(card->pos())).translated(0, shadowOffsetY);
-        constexpr int steps = 5;
-        for (int step = steps; step >= 1; --step) {
-            const qreal spread = shadowBlur * step / steps;
-            QPainterPath outline;
-            outline.addRoundedRect(body.adjusted(-spread, -spread, spread, spread), ItemCardView::cornerRadius + spread,
-                                   ItemCardView::cornerRadius + spread);
-            painter.setBrush(QColor(0, 0, 0, qRound(255 * card->shadowOpacity() / (steps * 1.5))));
-            painter.drawPath(outline);
-        }
+        const int alpha = qRound(255 * card->shadowOpacity() / (shadowSteps * 1.5));
+        const QRect body = card->bodyRect().translated(card->pos());
+        const int margin = qCeil(shadowBlur);
+        painter.drawPixmap(body.topLeft() - QPoint(margin, margin), shadow(body.size(), alpha));
     }
+}
+
+const QPixmap &ShelfStackView::shadow(QSize bodySize, int alpha) const
+{
+    // Drawn once per size and shade and kept: the outlines were flattened
+    // anew at every frame of every card's flash and hover fade.
+    const qreal ratio = devicePixelRatioF();
+    if (bodySize != m_shadowBodySize || ratio != m_shadowRatio) {
+        m_shadows.clear();
+        m_shadowBodySize = bodySize;
+        m_shadowRatio = ratio;
+    }
+    QPixmap &cached = m_shadows[alpha];
+    if (!cached.isNull())
+        return cached;
+    const int margin = qCeil(shadowBlur);
+    cached = QPixmap((bodySize + QSize(2 * margin, 2 * margin + qCeil(shadowOffsetY))) * ratio);
+    cached.setDevicePixelRatio(ratio);
+    cached.fill(Qt::transparent);
+    QPainter painter(&cached);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 0, alpha));
+    // A soft shadow from a few widening, fainter outlines of the body.
+    const QRectF body = QRectF(QPointF(margin, margin + shadowOffsetY), QSizeF(bodySize));
+    for (int step = shadowSteps; step >= 1; --step) {
+        const qreal spread = shadowBlur * step / shadowSteps;
+        QPainterPath outline;
+        outline.addRoundedRect(body.adjusted(-spread, -spread, spread, spread), ItemCardView::cornerRadius + spread,
+                               ItemCardView::cornerRadius + spread);
+        painter.drawPath(outline);
+    }
+    return cached;
 }

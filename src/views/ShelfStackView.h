@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
+#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 
@@ -27,14 +29,19 @@ public:
 
     static constexpr qreal shadowBlur = 10;
     static constexpr qreal shadowOffsetY = 3;
+    static constexpr int shadowSteps = 5;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     void layOutCards(double slideSeconds);
+    const QPixmap &shadow(QSize bodySize, int alpha) const;
 
     int m_inset;
     int m_spacing;
     QList<QPointer<ItemCardView>> m_cards;
+    mutable QHash<int, QPixmap> m_shadows; // by shade, for one body size
+    mutable QSize m_shadowBodySize;
+    mutable qreal m_shadowRatio = 0;
 };
