@@ -65,10 +65,20 @@ QString PrivateTempFolder::lockedPath()
     return m_path;
 }
 
+QString PrivateTempFolder::ownImageName()
+{
+    return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + imageSuffix;
+}
+
+bool PrivateTempFolder::isOwnImageName(const QString &name)
+{
+    return name.endsWith(imageSuffix) && !QUuid::fromString(name.chopped(imageSuffix.size())).isNull();
+}
+
 QString PrivateTempFolder::newFile(const std::function<bool(int fd)> &write)
 {
     const QString folder = path();
-    const QString name = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
+    const QString name = ownImageName();
     const QString file = (folder.isEmpty() ? m_parent : folder) + QLatin1Char('/') + name;
     if (folder.isEmpty())
         return file;
@@ -128,6 +138,9 @@ void PrivateTempFolder::removeFilesExcept(const QSet<QString> &keep)
     const std::lock_guard lock(m_registry->mutex);
     const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : names) {
+        // Only what Zorv writes here: the single-instance lock lives here too.
+        if (!isOwnImageName(name))
+            continue;
         const QString file = QDir::cleanPath(folder + QLatin1Char('/') + name);
         if (!keep.contains(file) && !m_registry->live.count(file))
             ::unlink(QFile::encodeName(file).constData());

@@ -34,9 +34,15 @@ public:
     // The shared hold on a file in this folder, deleting it when the last
     // holder lets go; null for any path outside the folder.
     std::shared_ptr<const PrivateFile> hold(const QString &path);
-    // Removes every file in the folder that `keep` does not name and no
-    // holder holds: what a run that ended abruptly left behind.
+    // Removes every image of Zorv's own in the folder that `keep` does not
+    // name and no holder holds: what a run that ended abruptly left behind.
+    // Other files, such as the single-instance lock, stay.
     void removeFilesExcept(const QSet<QString> &keep);
+
+    // Zorv's own images here are named by a fresh UUID and ".png".
+    static QString ownImageName();
+    static bool isOwnImageName(const QString &name);
+    static inline const QString imageSuffix = QStringLiteral(".png");
     // From now on nothing is deleted; for shutdown, when holders go away
     // while the stored shelf still names their files.
     void keepFiles();

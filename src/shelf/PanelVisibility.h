@@ -132,6 +132,8 @@ private:
     bool m_isDragHovering = false;
     bool m_isNotificationPeek = false;
     QPointer<QVariantAnimation> m_slide;
-    std::optional<QPointF> m_lastPointer; // at the previous tick
+    // The position at the previous tick, itself empty where it was unknown
+    // (under XWayland, over other programs' windows): unknown twice rests too.
+    std::optional<std::optional<QPointF>> m_lastPointer;
     bool m_pointerRested = false;         // the same at the last two ticks
 };

@@ -8,12 +8,15 @@ start_x
 convert -size 800x600 gradient:red-blue "PNG32:$HOME/shot.png"
 private="$TMPDIR/zorv-$(id -u)"
 mkdir -p -m 700 "$private"
-png "$private/LEFT-BY-AN-EARLIER-RUN.png" # named by nothing: removed at launch
+png "$private/0F8FAD5B-D9CB-469F-A165-70867728950E.png" # Zorv's own, named by nothing: removed at launch
+echo keep >"$private/notes.txt" # not Zorv's: stays
 seed_items "screenshot:$HOME/shot.png"
 xdotool mousemove 640 400
 start_zorv
 wait_until 5 panel_window || fail "no panel"
-wait_until 2 test ! -e "$private/LEFT-BY-AN-EARLIER-RUN.png" || fail "a stray private file survived the launch"
+wait_until 2 test ! -e "$private/0F8FAD5B-D9CB-469F-A165-70867728950E.png" || fail "a stray private file survived the launch"
+[ -e "$private/notes.txt" ] || fail "the launch removed a file that is not Zorv's"
+rm "$private/notes.txt"
 
 xdotool mousemove 0 400
 wait_until 2 panel_at 0 || fail "the panel did not come out"

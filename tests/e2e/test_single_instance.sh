@@ -6,6 +6,9 @@ start_x
 seed_shelf alpha beta
 start_zorv
 wait_until 10 store_rewritten || fail "first instance did not store its shelf"
+# The restore may write once per restored item; wait until it is done.
+wait_until 10 stored_size_is 2 || fail "first instance stored $(stored_size) items"
+sleep 0.5
 wait_until 10 test -e "$XDG_RUNTIME_DIR/zorv.lock" || fail "no lock file"
 before=$(md5sum <"$CONF")
 

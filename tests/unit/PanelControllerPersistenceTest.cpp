@@ -1,5 +1,6 @@
 #include "TestImages.h"
 #include "TestServices.h"
+#include "platform/PrivateTempFolder.h"
 #include "shelf/PanelController.h"
 #include "views/FooterButton.h"
 
@@ -164,8 +165,8 @@ TEST_F(PanelControllerPersistenceTest, ABlobUnderTheShelfKeyReadsAsNothing)
 TEST_F(PanelControllerPersistenceTest, LaunchKeepsOnlyThePrivateFilesTheShelfNamesAndDeletingReleasesThem)
 {
     const QString privateFolder = fake.tempFolder.path();
-    const QString kept = TestImages::writePng(privateFolder, "KEPT.png");
-    const QString stray = TestImages::writePng(privateFolder, "STRAY.png");
+    const QString kept = TestImages::writePng(privateFolder, PrivateTempFolder::ownImageName());
+    const QString stray = TestImages::writePng(privateFolder, PrivateTempFolder::ownImageName());
     store({screenshotEntry(kept), textEntry("t")});
     auto panel = launch();
     EXPECT_TRUE(QFile::exists(kept));

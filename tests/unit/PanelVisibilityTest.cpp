@@ -366,6 +366,13 @@ TEST_F(PanelVisibilityTest, ThePointerPollSleepsAtRestAndWakesOnMotion)
     advance(1.8 + 0.28 + 0.2);
     EXPECT_EQ(visibility().state(), State::hidden);
     EXPECT_FALSE(visibility().isPolling());
+
+    // A pointer whose position stays unknown (over another program's window
+    // under XWayland) rests as well.
+    fake.screens.pointerKnown = false;
+    fake.screens.movePointer(away);
+    advance(0.2);
+    EXPECT_FALSE(visibility().isPolling());
 }
 
 } // namespace

@@ -85,7 +85,10 @@ TEST(PrivateTempFolderTest, AFileGoesWhenItsLastHolderLetsGoAndNeverOutsideTheFo
     // At launch: what nothing names or holds goes; the folder's parent is untouched.
     const QString named = folder.writePngData("a"), held = folder.writePngData("b"), stray = folder.writePngData("c");
     const auto holding = folder.hold(held);
+    const QString lock = folder.path() + "/zorv.lock";
+    QFile(lock).open(QIODevice::WriteOnly);
     folder.removeFilesExcept({named});
+    EXPECT_TRUE(QFile::exists(lock)); // not an image of Zorv's
     EXPECT_TRUE(QFile::exists(named));
     EXPECT_TRUE(QFile::exists(held));
     EXPECT_FALSE(QFile::exists(stray));

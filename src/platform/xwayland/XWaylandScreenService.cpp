@@ -5,8 +5,11 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSocketNotifier>
 
 #include <xcb/xcb.h>
+
+#include <QPointer>
 
 #include <cstdlib>
 #include <utility>
@@ -33,6 +36,9 @@ XWaylandScreenService::XWaylandScreenService(ScreenService &x11, QObject *parent
     // and hands the pointer to the one on top. Above the panel, the
     // sentinel would keep the pointer while it is over the panel.
     followScreens();
+    m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read);
+    m_notifier->setEnabled(false);
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, &XWaylandScreenService::fireWake);
 }
 
 XWaylandScreenService::~XWaylandScreenService()
@@ -88,9 +94,47 @@ void XWaylandScreenService::update(bool current)
     m_stack->raise(m_sentinel->windows() + floating, std::exchange(m_raiseNow, false));
 }
 
-void XWaylandScreenService::drainEvents()
+bool XWaylandScreenService::wakeOnChange(std::function<void()> wake)
 {
+    if (!m_connection)
+        return m_x11.wakeOnChange(std::move(wake));
+    // Whichever of the two connections hears something first wakes the
+    // poll, once.
+    m_wake = std::make_shared<std::function<void()>>(std::move(wake));
+    const std::weak_ptr<std::function<void()>> shared = m_wake;
+    const QPointer<XWaylandScreenService> self(this);
+    if (!m_x11.wakeOnChange([self, shared] {
+            if (self && shared.lock() == self->m_wake)
+                self->fireWake();
+        })) {
+        m_wake.reset();
+        return false;
+    }
+    // Events already read from the socket would never make it readable:
+    // what arrived since the last poll counts as a change now.
+    xcb_flush(m_connection);
+    if (drainEvents() > 0) {
+        QMetaObject::invokeMethod(this, &XWaylandScreenService::fireWake, Qt::QueuedConnection);
+        return true;
+    }
+    m_notifier->setEnabled(true);
+    return true;
+}
+
+void XWaylandScreenService::fireWake()
+{
+    if (m_notifier)
+        m_notifier->setEnabled(false);
+    const std::shared_ptr<std::function<void()>> wake = std::exchange(m_wake, nullptr);
+    if (wake && *wake)
+        (*wake)();
+}
+
+int XWaylandScreenService::drainEvents()
+{
+    int handled = 0;
     while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
+        ++handled;
         const quint8 type = event->response_type & 0x7f;
         if (type == XCB_ENTER_NOTIFY || type == XCB_LEAVE_NOTIFY)
             handleCrossing(event);
@@ -100,6 +144,7 @@ void XWaylandScreenService::drainEvents()
             m_stack->handleEvent(event);
         std::free(event);
     }
+    return handled;
 }
 
 void XWaylandScreenService::handleCrossing(const void *data)

@@ -9,6 +9,7 @@
 #include <memory>
 
 class EdgeSentinel;
+class QSocketNotifier;
 class XWaylandWindowStack;
 struct xcb_connection_t;
 
@@ -20,7 +21,8 @@ struct xcb_connection_t;
 // windows (or the sentinel) counts as unknown until it is seen on an X11
 // window again, and those windows are kept above the windows that the
 // compositor raises. Everything is read on a private connection at each
-// poll, so nothing wakes the program in between.
+// poll; while the poll sleeps, any event on that connection (a crossing, a
+// motion along the sentinel, another window restacked) wakes it.
 class XWaylandScreenService final : public QObject, public ScreenService
 {
     Q_OBJECT
@@ -37,17 +39,19 @@ public:
     bool isPointerKnown() const override { return !m_leftAt; }
     QList<QRectF> screens() const override { return m_x11.screens(); }
     std::optional<QRectF> mainScreen() const override { return m_x11.mainScreen(); }
+    bool wakeOnChange(std::function<void()> wake) override;
 
     const EdgeSentinel *sentinel() const { return m_sentinel.get(); }
 
 private:
     void update(bool current);
-    void drainEvents();
+    int drainEvents(); // how many events it handled
     void handleCrossing(const void *event); // an xcb_enter_notify_event_t
     void followScreens();
     void watchFloatingWindows(const QList<quint32> &windows);
     QPointF queryPointer();
     static qreal devicePixelRatio();
+    void fireWake();
 
     ScreenService &m_x11;
     xcb_connection_t *m_connection = nullptr;
@@ -61,4 +65,6 @@ private:
     std::optional<QPointF> m_leftAt; // set while the pointer is elsewhere: where it left
     bool m_queryNow = false;
     bool m_raiseNow = false;
+    std::unique_ptr<QSocketNotifier> m_notifier; // enabled only while a poll sleeps
+    std::shared_ptr<std::function<void()>> m_wake; // shared with the X11 service's wake
 };
