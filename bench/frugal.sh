@@ -96,7 +96,7 @@ report_rest() {
 }
 report_rest zorv "$ZORV_PID" "zorv (all threads, its hot-key manager running)"
 report_rest copyq "$copyq_pid" "copyq (all processes)"
-echo "(command: context switches of /proc/PID/task/*/status and utime+stime of /proc/PID/stat over the interval)"
+echo "(command: voluntary_ctxt_switches of /proc/PID/task/*/status and utime+stime of /proc/PID/stat over the interval)"
 
 echo "== resident memory, five 3840 x 2160 screenshots on the shelf"
 echo "zorv: $(($(awk '/VmRSS/ { print $2 }' "/proc/$ZORV_PID/status") / 1024)) MiB  (command: VmRSS of /proc/PID/status)"
