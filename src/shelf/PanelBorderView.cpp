@@ -28,19 +28,30 @@ void PanelBorderView::updateBorderPaths()
     m_topPath = PanelGeometry::topBorderPath(size());
     m_bottomPath = PanelGeometry::bottomBorderPath(size());
     m_staticBorder = QPixmap();
+    m_progressBorder = QPixmap();
     update();
+}
+
+QPixmap PanelBorderView::blankPixmap(QSize size, qreal ratio)
+{
+    QPixmap pixmap(size * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    return pixmap;
+}
+
+bool PanelBorderView::fits(const QPixmap &pixmap, QSize size, qreal ratio)
+{
+    return !pixmap.isNull() && pixmap.size() == size * ratio && pixmap.devicePixelRatio() == ratio;
 }
 
 void PanelBorderView::paintEvent(QPaintEvent *)
 {
-    // The faint border is stroked once per size and kept: this view lies
-    // over the cards, so each frame of a card's flash repainted it.
+    // Both borders are stroked once and kept: this view lies over the
+    // cards, so each frame of a card's flash repainted it.
     const qreal ratio = devicePixelRatioF();
-    if (m_staticBorder.isNull() || m_staticBorder.size() != size() * ratio
-        || m_staticBorder.devicePixelRatio() != ratio) {
-        m_staticBorder = QPixmap(size() * ratio);
-        m_staticBorder.setDevicePixelRatio(ratio);
-        m_staticBorder.fill(Qt::transparent);
+    if (!fits(m_staticBorder, size(), ratio)) {
+        m_staticBorder = blankPixmap(size(), ratio);
         QPainter cache(&m_staticBorder);
         cache.setRenderHint(QPainter::Antialiasing);
         QColor faint(Qt::white);
@@ -54,10 +65,16 @@ void PanelBorderView::paintEvent(QPaintEvent *)
 
     if (m_strokeEnd <= 0)
         return;
-    painter.setRenderHint(QPainter::Antialiasing);
-    QColor bright(Qt::white);
-    bright.setAlphaF(progressBorderAlpha);
-    painter.setPen(QPen(bright, borderWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPath(PanelGeometry::partialPath(m_topPath, m_strokeEnd));
-    painter.drawPath(PanelGeometry::partialPath(m_bottomPath, m_strokeEnd));
+    if (!fits(m_progressBorder, size(), ratio) || m_progressDrawnTo != m_strokeEnd) {
+        m_progressBorder = blankPixmap(size(), ratio);
+        m_progressDrawnTo = m_strokeEnd;
+        QPainter cache(&m_progressBorder);
+        cache.setRenderHint(QPainter::Antialiasing);
+        QColor bright(Qt::white);
+        bright.setAlphaF(progressBorderAlpha);
+        cache.setPen(QPen(bright, borderWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        cache.drawPath(PanelGeometry::partialPath(m_topPath, m_strokeEnd));
+        cache.drawPath(PanelGeometry::partialPath(m_bottomPath, m_strokeEnd));
+    }
+    painter.drawPixmap(0, 0, m_progressBorder);
 }

@@ -36,4 +36,11 @@ private:
     QPainterPath m_bottomPath;
     qreal m_strokeEnd = 0;
     QPixmap m_staticBorder; // the faint border at the current size
+    // The bright strokes as far as m_progressDrawnTo: the shown panel keeps
+    // them whole, and finding points along the rounded paths is costly.
+    QPixmap m_progressBorder;
+    qreal m_progressDrawnTo = -1;
+
+    static QPixmap blankPixmap(QSize size, qreal ratio);
+    static bool fits(const QPixmap &pixmap, QSize size, qreal ratio);
 };
