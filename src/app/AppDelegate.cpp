@@ -55,7 +55,7 @@ void AppDelegate::setupClipboardWatcher()
 {
     const QPointer<AppDelegate> self(this);
     m_clipboardWatcher = std::make_unique<ClipboardWatcher>(
-        m_services.scheduler, m_services.pasteboard, m_services.tempFolder, [self](const ShelfItemKind &kind) {
+        m_services.scheduler, m_services.pasteboard, m_services.tempFolder, m_services.tasks, [self](const ShelfItemKind &kind) {
             if (self)
                 self->m_panelController->holdClipboardItem(kind);
         });

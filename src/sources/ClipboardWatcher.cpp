@@ -3,16 +3,19 @@
 #include "platform/Pasteboard.h"
 #include "platform/PrivateTempFolder.h"
 #include "platform/Scheduler.h"
+#include "platform/TaskRunner.h"
 
 #include <QPointer>
 
 
 ClipboardWatcher::ClipboardWatcher(Scheduler &scheduler, Pasteboard &pasteboard, PrivateTempFolder &tempFolder,
+                                   TaskRunner &tasks,
                                    NewItemCallback onNewItem, QObject *parent)
     : QObject(parent)
     , m_scheduler(scheduler)
     , m_pasteboard(pasteboard)
     , m_tempFolder(tempFolder)
+    , m_tasks(tasks)
     , m_onNewItem(std::move(onNewItem))
     , m_lastChangeCount(pasteboard.changeCount()) // what is there at start is never reported
 {
@@ -80,21 +83,31 @@ void ClipboardWatcher::check()
 
 void ClipboardWatcher::read(TakeCallback done)
 {
-    m_pasteboard.readContent(this, [this, done = std::move(done)](const PasteboardContent &content) {
-        done(item(content));
+    m_pasteboard.readContent(this, [this, done = std::move(done)](const PasteboardContent &content) mutable {
+        if (content.concealed)
+            return done(std::nullopt);
+        if (!content.hasImage())
+            return done(textItem(content));
+        PrivateTempFolder *folder = &m_tempFolder;
+        m_tasks.run(this, [this, folder, content, done = std::move(done)]() mutable -> TaskRunner::Continuation {
+            const QString path = folder->writePngData(content.png);
+            // Held at once, so that nothing sweeps the new file away.
+            std::shared_ptr<const PrivateFile> held = folder->hold(path);
+            std::shared_ptr<const ScreenshotImage> image =
+                ScreenshotImage::open(path, content.thumbnail, content.imageSize, "png");
+            return [this, path, held, image, content, done = std::move(done)] {
+                if (!image)
+                    return done(textItem(content));
+                Screenshot screenshot = Screenshot::make(QUrl::fromLocalFile(path), image, m_scheduler.now());
+                screenshot.privateFile = held;
+                done(ShelfItemKind(std::move(screenshot)));
+            };
+        });
     });
 }
 
-std::optional<ShelfItemKind> ClipboardWatcher::item(const PasteboardContent &content)
+std::optional<ShelfItemKind> ClipboardWatcher::textItem(const PasteboardContent &content) const
 {
-    if (content.concealed)
-        return std::nullopt;
-    if (content.hasImage()) {
-        const QString path = m_tempFolder.writePngData(content.png);
-        auto image = ScreenshotImage::open(path, content.thumbnail, content.imageSize, "png");
-        if (image)
-            return Screenshot::ofFile(path, std::move(image), m_tempFolder, m_scheduler.now());
-    }
     if (content.text && !content.text->trimmed().isEmpty())
         return ShelfItemKind(*content.text);
     return std::nullopt;

@@ -12,6 +12,7 @@ class Pasteboard;
 struct PasteboardContent;
 class PrivateTempFolder;
 class Scheduler;
+class TaskRunner;
 class Timer;
 
 // Watches the clipboard and turns each new content into a shelf item kind: an
@@ -27,7 +28,9 @@ public:
     using NewItemCallback = std::function<void(const ShelfItemKind &)>;
     using TakeCallback = std::function<void(std::optional<ShelfItemKind>)>;
 
-    ClipboardWatcher(Scheduler &scheduler, Pasteboard &pasteboard, PrivateTempFolder &tempFolder,
+    // An image's PNG is written into the private folder by `tasks`, off the
+    // main thread: for a 4K image the write alone took a frame's time.
+    ClipboardWatcher(Scheduler &scheduler, Pasteboard &pasteboard, PrivateTempFolder &tempFolder, TaskRunner &tasks,
                      NewItemCallback onNewItem, QObject *parent = nullptr);
     ~ClipboardWatcher() override;
 
@@ -44,11 +47,12 @@ private:
     void check();
     void scheduleCheck();
     void read(TakeCallback done);
-    std::optional<ShelfItemKind> item(const PasteboardContent &content);
+    std::optional<ShelfItemKind> textItem(const PasteboardContent &content) const;
 
     Scheduler &m_scheduler;
     Pasteboard &m_pasteboard;
     PrivateTempFolder &m_tempFolder;
+    TaskRunner &m_tasks;
     NewItemCallback m_onNewItem;
     std::unique_ptr<Timer> m_timer; // repeating, or one check after a change
     qint64 m_lastChangeCount;

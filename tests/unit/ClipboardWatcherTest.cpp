@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <sys/stat.h>
@@ -15,7 +16,7 @@ protected:
     void SetUp() override
     {
         fake.pasteboard.writeString("there before"); // present at creation
-        watcher = std::make_unique<ClipboardWatcher>(fake.scheduler, fake.pasteboard, fake.tempFolder,
+        watcher = std::make_unique<ClipboardWatcher>(fake.scheduler, fake.pasteboard, fake.tempFolder, fake.tasks,
                                                      [this](const ShelfItemKind &kind) { reported.append(kind); });
         watcher->start();
     }
@@ -72,7 +73,11 @@ TEST_F(ClipboardWatcherTest, ImagesBecomePrivatePngFilesAndWinOverText)
     image.fill(QColor(10, 20, 30, 128));
     fake.pasteboard.writeImage(image);
     fake.pasteboard.currentString = QString("alt text");
+    fake.tasks.deferred = true; // the PNG is written off the main thread
     fake.scheduler.advance(0.5);
+    EXPECT_TRUE(reported.isEmpty());
+    EXPECT_TRUE(QDir(fake.tempFolder.path()).isEmpty());
+    fake.tasks.runPending();
     ASSERT_EQ(reported.size(), 1);
     const Screenshot *shot = std::get_if<Screenshot>(&reported.first());
     ASSERT_TRUE(shot);
