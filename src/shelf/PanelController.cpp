@@ -34,7 +34,8 @@ PanelController::PanelController(const PlatformServices &services, const HotkeyS
     const QRectF hidden = PanelVisibility::initialFrame(services.screens, QSizeF(panelWidth, panelHeight));
     m_panel = std::make_unique<PanelWindow>(hidden.toRect());
     m_containerView = new PanelBackgroundView(m_panel->testAttribute(Qt::WA_TranslucentBackground), m_panel.get());
-    m_dropTarget = new ShelfDropTargetView(services.tempFolder, services.scheduler, m_panel.get());
+    m_dropTarget = new ShelfDropTargetView(services.tempFolder, services.scheduler, services.tasks, &services.thumbnails,
+                                           m_panel.get());
     setupViews();
     m_visibility = std::make_unique<PanelVisibility>(services.scheduler, services.screens, m_panel.get(),
                                                      m_borderHostView);

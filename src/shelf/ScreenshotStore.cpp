@@ -8,9 +8,10 @@ Screenshot Screenshot::make(const QUrl &url, std::shared_ptr<const ScreenshotIma
     return Screenshot{QUuid::createUuid(), url, std::move(image), now, nullptr};
 }
 
-std::optional<Screenshot> Screenshot::savedAsPng(const QImage &image, PrivateTempFolder &folder, double now)
+std::optional<Screenshot> Screenshot::savedAsPng(const QImage &image, PrivateTempFolder &folder, double now,
+                                                const QByteArray &png)
 {
-    const QString path = folder.writePng(image);
+    const QString path = png.isEmpty() ? folder.writePng(image) : folder.writePngData(png);
     auto opened = path.isEmpty() ? nullptr : ScreenshotImage::open(path, ImageFile::thumbnail(image), image.size(), "png");
     if (!opened)
         return std::nullopt; // nothing on disk to copy from later

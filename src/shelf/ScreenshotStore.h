@@ -28,9 +28,12 @@ struct Screenshot
     friend bool operator==(const Screenshot &, const Screenshot &) = default;
 
     static Screenshot make(const QUrl &url, std::shared_ptr<const ScreenshotImage> image, double now);
-    // Dropped image data: written as a new private PNG; the screenshot keeps
-    // its thumbnail and the new file. Nothing when the file cannot be written.
-    static std::optional<Screenshot> savedAsPng(const QImage &image, PrivateTempFolder &folder, double now);
+    // Dropped image data: written as a new private PNG (`png`, the image's
+    // own bytes, when it came as one); the screenshot keeps its thumbnail and
+    // the new file. Nothing when the file cannot be written. Not on the main
+    // thread for large images.
+    static std::optional<Screenshot> savedAsPng(const QImage &image, PrivateTempFolder &folder, double now,
+                                                const QByteArray &png = {});
     // A screenshot of a file that may lie in the private folder; such a file
     // is then held, and deleted when the last value naming it goes.
     static Screenshot ofFile(const QString &path, std::shared_ptr<const ScreenshotImage> image,

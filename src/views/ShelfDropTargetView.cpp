@@ -4,21 +4,38 @@
 #include "platform/PrivateTempFolder.h"
 #include "platform/QtPasteboard.h"
 #include "platform/Scheduler.h"
+#include "platform/TaskRunner.h"
+#include "views/DropContent.h"
 
+#include <QBuffer>
 #include <QDragEnterEvent>
+#include <QImageReader>
 #include <QMimeData>
+#include <QPointer>
 
 namespace {
 
 const QStringList acceptedTypes = {QStringLiteral("text/plain"), QStringLiteral("text/uri-list"),
                                    QStringLiteral("image/tiff"), QStringLiteral("image/png")};
 
+QImage decoded(const QByteArray &bytes, const QByteArray &format)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    QImageReader reader(&buffer, format);
+    reader.setAllocationLimit(ImageFile::allocationLimitMegabytes);
+    return reader.read();
+}
+
 } // namespace
 
-ShelfDropTargetView::ShelfDropTargetView(PrivateTempFolder &tempFolder, const Scheduler &clock, QWidget *parent)
+ShelfDropTargetView::ShelfDropTargetView(PrivateTempFolder &tempFolder, const Scheduler &clock, TaskRunner &tasks,
+                                         const ThumbnailCache *thumbnails, QWidget *parent)
     : QWidget(parent)
     , m_tempFolder(tempFolder)
     , m_clock(clock)
+    , m_tasks(tasks)
+    , m_thumbnails(thumbnails)
 {
     setAcceptDrops(true);
 }
@@ -39,27 +56,28 @@ std::optional<ShelfItemKind> ShelfDropTargetView::itemFor(const QMimeData *data)
 {
     if (!data || QtPasteboard::isConcealed(data))
         return std::nullopt;
-    const double now = m_clock.now();
-    for (const QUrl &url : data->urls()) {
-        // Only the first file counts; it is used where it lies. A file URL
-        // without a path ("file://") names no file and would be empty text.
-        const QString path = url.isLocalFile() ? url.toLocalFile() : QString();
-        if (path.isEmpty())
-            continue;
-        if (auto image = ScreenshotImage::load(path))
-            return Screenshot::ofFile(path, std::move(image), m_tempFolder, now);
-        return ShelfItemKind(path);
+    return itemFor(DropContent::of(data), m_tempFolder, m_thumbnails, m_clock.now());
+}
+
+std::optional<ShelfItemKind> ShelfDropTargetView::itemFor(const DropContent &content, PrivateTempFolder &folder,
+                                                          const ThumbnailCache *thumbnails, double now)
+{
+    if (!content.filePath.isEmpty()) {
+        if (auto image = ScreenshotImage::load(content.filePath, thumbnails))
+            return Screenshot::ofFile(content.filePath, std::move(image), folder, now);
+        return ShelfItemKind(content.filePath);
     }
-    if (data->hasImage()) {
-        QImage image = qvariant_cast<QImage>(data->imageData());
-        if (!image.isNull()) {
-            if (std::optional<Screenshot> saved = Screenshot::savedAsPng(image, m_tempFolder, now))
-                return ShelfItemKind(std::move(*saved));
-            return std::nullopt;
-        }
+    const QImage image =
+        content.imageBytes.isEmpty() ? content.image : decoded(content.imageBytes, content.imageFormat);
+    if (!image.isNull()) {
+        // A PNG is kept byte for byte; anything else is written as one.
+        const QByteArray png = content.imageFormat == "png" ? content.imageBytes : QByteArray();
+        if (std::optional<Screenshot> saved = Screenshot::savedAsPng(image, folder, now, png))
+            return ShelfItemKind(std::move(*saved));
+        return std::nullopt;
     }
-    if (data->hasText() && !data->text().isEmpty())
-        return ShelfItemKind(data->text());
+    if (!content.text.isEmpty())
+        return ShelfItemKind(content.text);
     return std::nullopt;
 }
 
@@ -90,16 +108,29 @@ void ShelfDropTargetView::dragLeaveEvent(QDragLeaveEvent *)
 
 void ShelfDropTargetView::dropEvent(QDropEvent *event)
 {
-    const std::optional<ShelfItemKind> kind = itemFor(event->mimeData());
-    if (kind) {
+    const QMimeData *data = event->mimeData();
+    const DropContent content =
+        data && !QtPasteboard::isConcealed(data) ? DropContent::of(data) : DropContent();
+    if (content.isEmpty()) {
+        event->ignore();
+    } else {
         event->setDropAction(Qt::CopyAction);
         event->accept();
-    } else {
-        event->ignore();
     }
     reportHover(false); // the drag has ended here
-    if (kind && onItemDropped)
-        onItemDropped(*kind);
+    if (content.isEmpty())
+        return;
+    PrivateTempFolder *folder = &m_tempFolder;
+    const ThumbnailCache *thumbnails = m_thumbnails;
+    const double now = m_clock.now();
+    const QPointer<ShelfDropTargetView> self(this);
+    m_tasks.run(this, [self, content, folder, thumbnails, now]() -> TaskRunner::Continuation {
+        std::optional<ShelfItemKind> kind = itemFor(content, *folder, thumbnails, now);
+        return [self, kind = std::move(kind)] {
+            if (self && kind && self->onItemDropped)
+                self->onItemDropped(*kind);
+        };
+    });
 }
 
 void ShelfDropTargetView::reportHover(bool hovering)

@@ -7,19 +7,24 @@
 #include <functional>
 #include <optional>
 
+struct DropContent;
 class PrivateTempFolder;
 class QMimeData;
 class Scheduler;
+class TaskRunner;
+class ThumbnailCache;
 
 // The panel's content area as a drop target: files, images and text dropped
 // from other programs become shelf item kinds. It reports every drag that
 // enters (acceptable or not) and every exit or end, so the panel can stay
-// out while something is dragged over it.
+// out while something is dragged over it. A dropped image is decoded by the
+// task runner, and its item reported once that is done.
 class ShelfDropTargetView final : public QWidget
 {
     Q_OBJECT
 public:
-    ShelfDropTargetView(PrivateTempFolder &tempFolder, const Scheduler &clock, QWidget *parent = nullptr);
+    ShelfDropTargetView(PrivateTempFolder &tempFolder, const Scheduler &clock, TaskRunner &tasks,
+                        const ThumbnailCache *thumbnails = nullptr, QWidget *parent = nullptr);
 
     std::function<void(const ShelfItemKind &)> onItemDropped;
     std::function<void(bool hovering)> onDragHoverChanged;
@@ -29,8 +34,12 @@ public:
     static bool isAcceptable(const QMimeData *data);
     // What a drop of this data means: the first local file (an image in
     // place, else its path as text), else image data (written as a private
-    // PNG), else non-empty text exactly as given.
+    // PNG), else non-empty text exactly as given. Decodes at once: for
+    // tests; a drop decodes on the task runner.
     std::optional<ShelfItemKind> itemFor(const QMimeData *data);
+    // The same for content already read from the drag's data; any thread.
+    static std::optional<ShelfItemKind> itemFor(const DropContent &content, PrivateTempFolder &folder,
+                                                const ThumbnailCache *thumbnails, double now);
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -43,4 +52,6 @@ private:
 
     PrivateTempFolder &m_tempFolder;
     const Scheduler &m_clock;
+    TaskRunner &m_tasks;
+    const ThumbnailCache *m_thumbnails;
 };

@@ -43,4 +43,14 @@ wait_until 5 panel_at -136 || fail "the panel did not retract after the drop"
 start_peer drag text "  dropped words  " 600 500
 drag_with_steps 650 550 2 400 15 400 60 400
 wait_until 3 stored_contains 'text:"  dropped words  "' || fail "the dropped text was not stored: $(stored_shelf)"
+
+# Image data, not a file: kept byte for byte as a private PNG.
+xdotool mousemove 640 400
+wait_until 5 panel_at -136 || fail "the panel did not retract after the text drop"
+png "$HOME/data.png" 70x50 purple
+start_peer drag png "$HOME/data.png" 600 500
+drag_with_steps 650 550 2 400 15 400 60 400
+wait_until 3 stored_contains "screenshot:$TMPDIR/zorv-$(id -u)/" || fail "the dropped image was not stored: $(stored_shelf)"
+kept=$(stored_shelf | tail -n1 | sed 's/^screenshot://')
+cmp -s "$kept" "$HOME/data.png" || fail "the dropped image was not kept byte for byte: $kept"
 zorv_running || fail "zorv ended"

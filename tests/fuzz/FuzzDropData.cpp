@@ -3,6 +3,7 @@
 // two bytes (little-endian) m, m bytes of data. "@DIR@" in the data names
 // the scratch folder, so seeds can drop its files.
 #include "FuzzSupport.h"
+#include "TestServices.h"
 #include "VirtualScheduler.h"
 #include "platform/PrivateTempFolder.h"
 #include "views/ShelfDropTargetView.h"
@@ -23,7 +24,8 @@ struct Fixture
     QString dropFolder = FuzzSupport::scratchFolder() + QStringLiteral("/drops");
     bool made = QDir().mkpath(dropFolder);
     PrivateTempFolder tempFolder{dropFolder};
-    ShelfDropTargetView view{tempFolder, scheduler};
+    ImmediateTaskRunner tasks;
+    ShelfDropTargetView view{tempFolder, scheduler, tasks};
 };
 
 Fixture *fixture = nullptr;

@@ -19,7 +19,7 @@ class ShelfDropTargetViewTest : public ::testing::Test
 protected:
     TestServices fake;
     QTemporaryDir folder;
-    ShelfDropTargetView target{fake.tempFolder, fake.scheduler};
+    ShelfDropTargetView target{fake.tempFolder, fake.scheduler, fake.tasks};
 };
 
 TEST_F(ShelfDropTargetViewTest, OnlyTheFirstOfSeveralFilesIsTakenInPlace)
@@ -126,6 +126,38 @@ TEST_F(ShelfDropTargetViewTest, ADropReportsTheItemAndEndsTheHover)
     ASSERT_EQ(dropped.size(), 1);
     EXPECT_EQ(std::get<QString>(dropped.first()), "dropped text");
     EXPECT_EQ(reports, QList<bool>({true, false}));
+}
+
+TEST_F(ShelfDropTargetViewTest, ADroppedPngIsDecodedOffTheMainThreadAndKeptByteForByte)
+{
+    QList<ShelfItemKind> dropped;
+    target.onItemDropped = [&](const ShelfItemKind &kind) { dropped.append(kind); };
+    QFile png(TestImages::writePng(folder.path(), "drop.png"));
+    ASSERT_TRUE(png.open(QIODevice::ReadOnly));
+    const QByteArray bytes = png.readAll();
+    QMimeData data; // as another program offers it: encoded, never decoded here
+    data.setData("image/png", bytes);
+    fake.tasks.deferred = true;
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_TRUE(dropped.isEmpty());
+    fake.tasks.runPending();
+    ASSERT_EQ(dropped.size(), 1);
+    QFile kept(std::get<Screenshot>(dropped.first()).url.toLocalFile());
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), bytes);
+
+    QMimeData broken; // refused at once: its header does not read
+    broken.setData("image/png", "not a png");
+    QDragEnterEvent enterBroken(QPoint(10, 10), Qt::CopyAction, &broken, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &enterBroken);
+    QDropEvent refused(QPointF(10, 10), Qt::CopyAction, &broken, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &refused);
+    EXPECT_FALSE(refused.isAccepted());
+    EXPECT_TRUE(fake.tasks.pending.isEmpty());
 }
 
 } // namespace

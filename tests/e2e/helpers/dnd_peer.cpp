@@ -68,9 +68,13 @@ protected:
         m_dragging = true;
         auto *drag = new QDrag(this);
         auto *data = new QMimeData;
-        if (m_kind == QLatin1String("file"))
+        if (m_kind == QLatin1String("file")) {
             data->setUrls({QUrl::fromLocalFile(m_value)});
-        else
+        } else if (m_kind == QLatin1String("png")) { // the file's bytes, as image data
+            QFile file(m_value);
+            if (file.open(QIODevice::ReadOnly))
+                data->setData(QStringLiteral("image/png"), file.readAll());
+        } else
             data->setText(m_value);
         drag->setMimeData(data);
         const Qt::DropAction result = drag->exec(Qt::CopyAction);
