@@ -1,5 +1,6 @@
 #include "platform/ImageFile.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 
@@ -37,6 +38,17 @@ std::shared_ptr<const QImage> ImageFile::load(const QString &path)
     if (image.isNull())
         return nullptr;
     return std::make_shared<const QImage>(std::move(image));
+}
+
+QImage ImageFile::decode(const QByteArray &bytes, const QByteArray &format, bool applyOrientation)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setAllocationLimit(allocationLimitMegabytes);
+    reader.setAutoTransform(applyOrientation);
+    return reader.read();
 }
 
 QImage ImageFile::thumbnail(const QImage &full)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -18,6 +19,11 @@ public:
 
     // The decoded image, or null when the path is not a readable image.
     static std::shared_ptr<const QImage> load(const QString &path);
+
+    // Decodes image bytes held in memory, with the same limit; `format` may
+    // be empty to let the reader guess. `applyOrientation` follows a photo's
+    // orientation tag, as files on disk are read.
+    static QImage decode(const QByteArray &bytes, const QByteArray &format, bool applyOrientation = false);
 
     // The card's thumbnail of a full image: fitted into `thumbnailBox`,
     // which is the card's image area at twice its size, for 2x screens.

@@ -1,6 +1,7 @@
 #include "shelf/PanelBackgroundView.h"
 
 #include "shelf/PanelGeometry.h"
+#include "views/TransparentPixmap.h"
 
 #include <QPainter>
 
@@ -31,10 +32,8 @@ void PanelBackgroundView::paintEvent(QPaintEvent *)
     // the background beneath it, and filling the rounded shape anew each
     // time cost the main thread more than the card itself.
     const qreal ratio = devicePixelRatioF();
-    if (m_cache.isNull() || m_cache.size() != size() * ratio || m_cache.devicePixelRatio() != ratio) {
-        m_cache = QPixmap(size() * ratio);
-        m_cache.setDevicePixelRatio(ratio);
-        m_cache.fill(Qt::transparent);
+    if (!TransparentPixmap::fits(m_cache, size(), ratio)) {
+        m_cache = TransparentPixmap::make(size(), ratio);
         QPainter cache(&m_cache);
         cache.setRenderHint(QPainter::Antialiasing);
         cache.fillPath(m_shape(size()), fillColor());

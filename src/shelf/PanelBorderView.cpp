@@ -1,6 +1,7 @@
 #include "shelf/PanelBorderView.h"
 
 #include "shelf/PanelGeometry.h"
+#include "views/TransparentPixmap.h"
 
 #include <QPainter>
 
@@ -32,26 +33,13 @@ void PanelBorderView::updateBorderPaths()
     update();
 }
 
-QPixmap PanelBorderView::blankPixmap(QSize size, qreal ratio)
-{
-    QPixmap pixmap(size * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    return pixmap;
-}
-
-bool PanelBorderView::fits(const QPixmap &pixmap, QSize size, qreal ratio)
-{
-    return !pixmap.isNull() && pixmap.size() == size * ratio && pixmap.devicePixelRatio() == ratio;
-}
-
 void PanelBorderView::paintEvent(QPaintEvent *)
 {
     // Both borders are stroked once and kept: this view lies over the
     // cards, so each frame of a card's flash repainted it.
     const qreal ratio = devicePixelRatioF();
-    if (!fits(m_staticBorder, size(), ratio)) {
-        m_staticBorder = blankPixmap(size(), ratio);
+    if (!TransparentPixmap::fits(m_staticBorder, size(), ratio)) {
+        m_staticBorder = TransparentPixmap::make(size(), ratio);
         QPainter cache(&m_staticBorder);
         cache.setRenderHint(QPainter::Antialiasing);
         QColor faint(Qt::white);
@@ -68,8 +56,8 @@ void PanelBorderView::paintEvent(QPaintEvent *)
     // Redrawn into the same pixmap while the strokes grow: with a fresh one
     // per frame, a launch that decoded five 4K screenshots stayed about
     // 30 MiB larger, the allocator keeping what the decoders had freed.
-    if (!fits(m_progressBorder, size(), ratio)) {
-        m_progressBorder = blankPixmap(size(), ratio);
+    if (!TransparentPixmap::fits(m_progressBorder, size(), ratio)) {
+        m_progressBorder = TransparentPixmap::make(size(), ratio);
         m_progressDrawnTo = -1;
     }
     if (m_progressDrawnTo != m_strokeEnd) {

@@ -40,7 +40,4 @@ private:
     // them whole, and finding points along the rounded paths is costly.
     QPixmap m_progressBorder;
     qreal m_progressDrawnTo = -1;
-
-    static QPixmap blankPixmap(QSize size, qreal ratio);
-    static bool fits(const QPixmap &pixmap, QSize size, qreal ratio);
 };

@@ -130,11 +130,5 @@ QByteArray ScreenshotImage::bytes() const
 
 QImage ScreenshotImage::decode() const
 {
-    QByteArray data = bytes();
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, m_format);
-    reader.setAllocationLimit(ImageFile::allocationLimitMegabytes);
-    reader.setAutoTransform(true);
-    return reader.read();
+    return ImageFile::decode(bytes(), m_format, true);
 }

@@ -3,6 +3,7 @@
 #include "platform/Pasteboard.h"
 #include "platform/Scheduler.h"
 #include "views/SymbolIcons.h"
+#include "views/TransparentPixmap.h"
 
 #include <QDrag>
 #include <QMimeData>
@@ -81,11 +82,9 @@ void ItemCardView::copyToClipboard()
 const QPixmap &ItemCardView::cachedLayer(QPixmap &cache, bool flash) const
 {
     const qreal ratio = devicePixelRatioF();
-    if (!cache.isNull() && cache.devicePixelRatio() == ratio)
+    if (TransparentPixmap::fits(cache, m_bodySize, ratio))
         return cache;
-    cache = QPixmap(m_bodySize * ratio);
-    cache.setDevicePixelRatio(ratio);
-    cache.fill(Qt::transparent);
+    cache = TransparentPixmap::make(m_bodySize, ratio);
     QPainter painter(&cache);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRect body(QPoint(), m_bodySize);
@@ -115,10 +114,7 @@ void ItemCardView::paintBody(QPainter &painter, QPoint at) const
 
 QPixmap ItemCardView::renderBody() const
 {
-    const qreal ratio = devicePixelRatioF();
-    QPixmap pixmap(m_bodySize * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
+    QPixmap pixmap = TransparentPixmap::make(m_bodySize, devicePixelRatioF());
     QPainter painter(&pixmap);
     paintBody(painter, QPoint());
     return pixmap;

@@ -7,9 +7,7 @@
 #include "platform/TaskRunner.h"
 #include "views/DropContent.h"
 
-#include <QBuffer>
 #include <QDragEnterEvent>
-#include <QImageReader>
 #include <QMimeData>
 #include <QPointer>
 
@@ -17,15 +15,6 @@ namespace {
 
 const QStringList acceptedTypes = {QStringLiteral("text/plain"), QStringLiteral("text/uri-list"),
                                    QStringLiteral("image/tiff"), QStringLiteral("image/png")};
-
-QImage decoded(const QByteArray &bytes, const QByteArray &format)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    QImageReader reader(&buffer, format);
-    reader.setAllocationLimit(ImageFile::allocationLimitMegabytes);
-    return reader.read();
-}
 
 } // namespace
 
@@ -68,7 +57,7 @@ std::optional<ShelfItemKind> ShelfDropTargetView::itemFor(const DropContent &con
         return ShelfItemKind(content.filePath);
     }
     const QImage image =
-        content.imageBytes.isEmpty() ? content.image : decoded(content.imageBytes, content.imageFormat);
+        content.imageBytes.isEmpty() ? content.image : ImageFile::decode(content.imageBytes, content.imageFormat);
     if (!image.isNull()) {
         // A PNG is kept byte for byte; anything else is written as one.
         const QByteArray png = content.imageFormat == "png" ? content.imageBytes : QByteArray();

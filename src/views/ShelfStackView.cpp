@@ -2,6 +2,7 @@
 
 #include "platform/Scheduler.h"
 #include "views/ItemCardView.h"
+#include "views/TransparentPixmap.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -99,9 +100,7 @@ const QPixmap &ShelfStackView::shadow(QSize bodySize, int alpha) const
     if (!cached.isNull())
         return cached;
     const int margin = qCeil(shadowBlur);
-    cached = QPixmap((bodySize + QSize(2 * margin, 2 * margin + qCeil(shadowOffsetY))) * ratio);
-    cached.setDevicePixelRatio(ratio);
-    cached.fill(Qt::transparent);
+    cached = TransparentPixmap::make(bodySize + QSize(2 * margin, 2 * margin + qCeil(shadowOffsetY)), ratio);
     QPainter painter(&cached);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);

@@ -5,7 +5,6 @@
 
 #include <QBuffer>
 #include <QElapsedTimer>
-#include <QImageReader>
 
 #include <xcb/xcb.h>
 
@@ -263,12 +262,7 @@ void X11ClipboardReader::run()
 
 void X11ClipboardReader::takeImage(const QByteArray &data, const QByteArray &format, PasteboardContent &content)
 {
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, format);
-    reader.setAllocationLimit(ImageFile::allocationLimitMegabytes);
-    const QImage image = reader.read();
+    const QImage image = ImageFile::decode(data, format);
     if (image.isNull())
         return;
     if (format == "png") {
