@@ -1,0 +1,27 @@
+#include "platform/ScreenEdges.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Spans = QList<ScreenEdges::Span>;
+
+TEST(ScreenEdgesTest, OnlyStretchesWithNoScreenBesideThemAreOpen)
+{
+    const QRectF left(0, 0, 1280, 800);
+    const QRectF lower(1280, 400, 1280, 800);
+    const QRectF tall(1280, -200, 1280, 1200);
+    EXPECT_EQ(ScreenEdges::openSpans(left, {left, lower}), (Spans{{0, 800}}));
+    EXPECT_EQ(ScreenEdges::openSpans(lower, {left, lower}), (Spans{{800, 1200}}));
+    EXPECT_EQ(ScreenEdges::openSpans(tall, {left, tall}), (Spans{{-200, 0}, {800, 1000}}));
+    // Two neighbours covering the side between them, one overlapping it.
+    const QRectF below(0, 800, 1300, 400);
+    EXPECT_EQ(ScreenEdges::openSpans(tall, {left, below, tall}), (Spans{{-200, 0}}));
+    // Across a gap the side stays open.
+    const QRectF apart(1290, 0, 1280, 800);
+    EXPECT_EQ(ScreenEdges::openSpans(apart, {left, apart}), (Spans{{0, 800}}));
+    EXPECT_TRUE(ScreenEdges::isOpenAt(lower, 800, {left, lower}));
+    EXPECT_FALSE(ScreenEdges::isOpenAt(lower, 799, {left, lower}));
+}
+
+} // namespace
