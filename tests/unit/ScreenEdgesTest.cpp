@@ -1,4 +1,5 @@
 #include "platform/ScreenEdges.h"
+#include "platform/xwayland/EdgeSentinel.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,14 @@ TEST(ScreenEdgesTest, OnlyStretchesWithNoScreenBesideThemAreOpen)
     EXPECT_EQ(ScreenEdges::openSpans(apart, {left, apart}), (Spans{{0, 800}}));
     EXPECT_TRUE(ScreenEdges::isOpenAt(lower, 800, {left, lower}));
     EXPECT_FALSE(ScreenEdges::isOpenAt(lower, 799, {left, lower}));
+}
+
+TEST(ScreenEdgesTest, SentinelsStandOnlyAlongOpenStretches)
+{
+    const QList<QRect> sideBySide{QRect(0, 0, 1280, 800), QRect(1280, 0, 1280, 800)};
+    EXPECT_EQ(EdgeSentinel::edgeFrames(sideBySide), (QList<QRect>{QRect(0, 0, 1, 800)}));
+    const QList<QRect> offset{QRect(0, 0, 1280, 800), QRect(1280, 400, 1280, 800)};
+    EXPECT_EQ(EdgeSentinel::edgeFrames(offset), (QList<QRect>{QRect(0, 0, 1, 800), QRect(1280, 800, 1, 400)}));
 }
 
 } // namespace
