@@ -111,8 +111,8 @@ private:
     void endNotificationPeek();
     void schedulePeekLeave();
     void scheduleAutoRetract();
-    // Slides to a state; `screen`, when given, is where a panel coming out goes.
-    void animate(State target, const std::optional<QRectF> &screen = std::nullopt);
+    // Slides to a state; `preferredScreen`, when given, is where it goes.
+    void animate(State target, const std::optional<QRectF> &preferredScreen = std::nullopt);
     void setFrame(const QRectF &frame);
     void parkIfSeen();
     void setStrokeEnd(qreal progress);
