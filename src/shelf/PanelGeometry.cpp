@@ -1,5 +1,7 @@
 #include "shelf/PanelGeometry.h"
 
+#include "platform/ScreenEdges.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -38,6 +40,29 @@ std::optional<QRectF> PanelGeometry::screenFor(const QPointF &point, const QList
     if (!screens.isEmpty())
         return screens.first();
     return std::nullopt;
+}
+
+std::optional<QRectF> PanelGeometry::edgeScreen(const QPointF &point, qreal threshold,
+                                                const QList<QRectF> &screens,
+                                                const std::optional<QRectF> &mainScreen)
+{
+    const std::optional<QRectF> screen = screenFor(point, screens, mainScreen);
+    if (!screen || point.x() > screen->left() + threshold || !ScreenEdges::isOpenAt(*screen, point.y(), screens))
+        return std::nullopt;
+    return screen;
+}
+
+QRectF PanelGeometry::parkedFrame(const QRectF &hidden, const QList<QRectF> &screens)
+{
+    const bool seen =
+        std::any_of(screens.begin(), screens.end(), [&](const QRectF &screen) { return screen.intersects(hidden); });
+    if (!seen)
+        return hidden;
+    qreal left = hidden.left();
+    for (const QRectF &screen : screens)
+        left = std::min(left, screen.left());
+    // As far beyond the leftmost side as the hidden frame is beyond its own.
+    return hidden.translated(left - hiddenOverhang - hidden.width() - hidden.left(), 0);
 }
 
 QPainterPath PanelGeometry::topBorderPath(const QSizeF &size)

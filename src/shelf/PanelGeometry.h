@@ -25,13 +25,21 @@ public:
     // edge beyond, partly beyond or flush with the screen's left edge.
     static QRectF frame(State state, const QRectF &screen, const QSizeF &panelSize, qreal peekAmount);
 
-    // The window's "origin": its bottom-left corner.
-    static QPointF origin(const QRectF &frame) { return {frame.left(), frame.top() + frame.height()}; }
-
     // The first screen containing the point, else the main screen, else the
     // first screen; nothing only when there are no screens at all.
     static std::optional<QRectF> screenFor(const QPointF &point, const QList<QRectF> &screens,
                                            const std::optional<QRectF> &mainScreen);
+
+    // The screen whose left edge the point is at: the point's screen, when
+    // the point lies within `threshold` of its left side and no other
+    // screen adjoins that side at the point's height.
+    static std::optional<QRectF> edgeScreen(const QPointF &point, qreal threshold, const QList<QRectF> &screens,
+                                            const std::optional<QRectF> &mainScreen);
+
+    // Where a hidden panel can wait unseen: its hidden frame, unless part of
+    // that lies on another screen (one to the left, or across a gap); then
+    // the same height beyond the left side of every screen.
+    static QRectF parkedFrame(const QRectF &hidden, const QList<QRectF> &screens);
 
     // Screen frames include their top-left edges and exclude the far ones,
     // so a point on the border of two screens belongs to exactly one.

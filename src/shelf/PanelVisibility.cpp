@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -38,7 +39,8 @@ QRectF PanelVisibility::initialFrame(const ScreenService &screens, const QSizeF 
 {
     // Without a main screen the frame is placed as if on an empty one at 0, 0.
     const QRectF screen = screens.mainScreen().value_or(QRectF());
-    return PanelGeometry::frame(State::hidden, screen, panelSize, peekAmount);
+    return PanelGeometry::parkedFrame(PanelGeometry::frame(State::hidden, screen, panelSize, peekAmount),
+                                      screens.screens());
 }
 
 void PanelVisibility::startPolling()
@@ -79,9 +81,11 @@ PanelVisibility::PointerFacts PanelVisibility::readPointer(bool current)
     if (!m_screens.isPointerKnown())
         return facts;
     facts.position = position;
-    const std::optional<QRectF> screen =
-        PanelGeometry::screenFor(position, m_screens.screens(), m_screens.mainScreen());
-    facts.atEdge = screen && position.x() <= screen->left() + edgeThreshold;
+    facts.edgeScreen = PanelGeometry::edgeScreen(position, edgeThreshold, m_screens.screens(), m_screens.mainScreen());
+    // Once out, only the edge of its own screen holds the panel: another
+    // screen's edge is far from it.
+    facts.atEdge = facts.edgeScreen
+        && (m_state == State::hidden || !m_slideScreen || *facts.edgeScreen == *m_slideScreen);
     facts.overPanel =
         m_frame.adjusted(-hitTestOutset, -hitTestOutset, hitTestOutset, hitTestOutset).contains(position);
     return facts;
@@ -96,8 +100,10 @@ void PanelVisibility::tick()
         onPoll(pointer.position);
     switch (m_state) {
     case State::hidden:
+        if (!m_slide)
+            parkIfSeen(); // a screen may have come where it waits
         if (pointer.atEdge)
-            startHold();
+            startHold(*pointer.edgeScreen);
         break;
     case State::peeking:
         if (m_isNotificationPeek)
@@ -127,11 +133,11 @@ void PanelVisibility::tickShown(const PointerFacts &pointer)
     scheduleAutoRetract();
 }
 
-void PanelVisibility::startHold()
+void PanelVisibility::startHold(const QRectF &screen)
 {
     if (m_state != State::hidden)
         return;
-    animate(State::peeking);
+    animate(State::peeking, screen);
     m_holdStartedAt = m_scheduler.now();
     m_holdTimer = m_scheduler.scheduleRepeating(holdProgressInterval, this, [this] { updateHoldProgress(); });
     // Acts only if this very hold is still going on: a hold that was
@@ -265,28 +271,40 @@ void PanelVisibility::endKeyHints()
     retractIfMouseAway();
 }
 
-void PanelVisibility::animate(State target)
+void PanelVisibility::animate(State target, const std::optional<QRectF> &preferredScreen)
 {
+    const bool comingOut = m_state == State::hidden && target != State::hidden;
     m_state = target;
     ensurePolling();
-    const std::optional<QRectF> screen = slideScreen();
+    const std::optional<QRectF> screen = slideScreen(comingOut, preferredScreen);
     if (!screen)
         return; // no screen at all: nowhere to go
     const QRectF targetFrame = PanelGeometry::frame(target, *screen, m_frame.size(), peekAmount);
 
     if (m_slide)
         m_slide->stop(); // deletes itself; the new slide starts where this one stands
+    // A panel parked beyond every screen, or waiting at another screen's
+    // edge, starts from this screen's edge: it never slides across screens.
+    const QRectF hidden = PanelGeometry::frame(State::hidden, *screen, m_frame.size(), peekAmount);
+    const bool onTrack = std::abs(m_frame.top() - hidden.top()) < 0.5 && m_frame.left() >= hidden.left()
+        && m_frame.left() <= screen->left();
+    if (!onTrack) {
+        setFrame(hidden);
+        if (target == State::hidden) {
+            parkIfSeen();
+            return;
+        }
+    }
     m_slide = new QVariantAnimation(this);
     m_slide->setDuration(secondsToMilliseconds(slideDuration));
     m_slide->setEasingCurve(easeOut());
     m_slide->setStartValue(m_frame);
     m_slide->setEndValue(targetFrame);
-    connect(m_slide, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
-        m_frame = value.toRectF();
-        if (m_panel)
-            m_panel->move(m_frame.topLeft().toPoint());
-    });
+    connect(m_slide, &QVariantAnimation::valueChanged, this,
+            [this](const QVariant &value) { setFrame(value.toRectF()); });
     connect(m_slide, &QVariantAnimation::finished, this, [this] {
+        if (m_state == State::hidden)
+            parkIfSeen();
         if (onSlideFinished)
             onSlideFinished();
     });
@@ -298,16 +316,43 @@ void PanelVisibility::animate(State target)
         setStrokeEnd(0);
 }
 
-std::optional<QRectF> PanelVisibility::slideScreen()
+void PanelVisibility::setFrame(const QRectF &frame)
 {
-    // The panel's origin picks its screen. Once picked, the screen is kept
-    // while it exists: a peeking or hidden panel's origin lies beyond the
-    // screen's edge, and with a screen placed to the left, picking again at
-    // every slide would make the panel jump between the two screens.
+    m_frame = frame;
+    if (m_panel)
+        m_panel->move(m_frame.topLeft().toPoint());
+}
+
+void PanelVisibility::parkIfSeen()
+{
+    // Beyond the edge of a screen that another one adjoins at some heights
+    // (or faces across a gap), the hidden panel would stand on that other
+    // screen.
+    setFrame(PanelGeometry::parkedFrame(m_frame, m_screens.screens()));
+}
+
+std::optional<QRectF> PanelVisibility::slideScreen(bool comingOut, const std::optional<QRectF> &preferred)
+{
+    // Chosen when the panel comes out, and kept while it is out and while
+    // it goes back, so that it never jumps between screens on the way.
     const QList<QRectF> screens = m_screens.screens();
-    if (!m_slideScreen || !screens.contains(*m_slideScreen))
-        m_slideScreen = PanelGeometry::screenFor(PanelGeometry::origin(m_frame), screens, m_screens.mainScreen());
+    if (preferred)
+        m_slideScreen = preferred;
+    else if (comingOut || !m_slideScreen || !screens.contains(*m_slideScreen))
+        m_slideScreen = pointerScreen(screens);
     return m_slideScreen;
+}
+
+std::optional<QRectF> PanelVisibility::pointerScreen(const QList<QRectF> &screens)
+{
+    const QPointF position = m_screens.pointerPosition();
+    if (m_screens.isPointerKnown())
+        return PanelGeometry::screenFor(position, screens, m_screens.mainScreen());
+    if (const std::optional<QRectF> main = m_screens.mainScreen())
+        return main;
+    if (!screens.isEmpty())
+        return screens.first();
+    return std::nullopt;
 }
 
 void PanelVisibility::setStrokeEnd(qreal progress)

@@ -19,11 +19,14 @@ class Timer;
 // When the panel slides out and back. A poll of the pointer every 1/30 s
 // drives it, with a few one-shot timers; the poll sleeps while the panel is
 // hidden, nothing is pending and the pointer rests, until the pointer moves
-// or the screens change. Meanwhile: a pointer resting at the screen's
-// left edge peeks and then shows the panel, a new screenshot peeks it
-// briefly, added items and drags show it, and it retracts a little after
-// the pointer leaves. Hiding means sliding beyond the screen's left edge;
-// the window itself is never hidden.
+// or the screens change. Meanwhile: a pointer resting at a screen's left
+// edge (where no other screen adjoins it) peeks and then shows the panel on
+// that screen, a new screenshot peeks it briefly, added items and drags
+// show it, and it retracts a little after the pointer leaves. Hiding means
+// sliding beyond the screen's left edge; the window itself is never hidden.
+// A panel that comes out from hidden does so on the screen of the edge the
+// pointer rests at, or else on the pointer's screen, or else the main one;
+// once out, it stays on its screen until it has gone back.
 class PanelVisibility final : public QObject
 {
     Q_OBJECT
@@ -34,7 +37,8 @@ public:
                     QObject *parent = nullptr);
     ~PanelVisibility() override;
 
-    // The frame the panel is created with: hidden on the main screen.
+    // The frame the panel is created with: hidden on the main screen, and
+    // nowhere on another one.
     static QRectF initialFrame(const ScreenService &screens, const QSizeF &panelSize);
 
     void startPolling();
@@ -90,7 +94,8 @@ private:
     struct PointerFacts
     {
         std::optional<QPointF> position;
-        bool atEdge = false;
+        std::optional<QRectF> edgeScreen; // the screen whose edge it rests at
+        bool atEdge = false; // at an edge where it keeps this panel out
         bool overPanel = false;
     };
     // Polls may use a position that lags a warp of the pointer; the timers'
@@ -99,16 +104,20 @@ private:
     // from under it.
     PointerFacts readPointer(bool current = false);
     void tickShown(const PointerFacts &pointer);
-    void startHold();
+    void startHold(const QRectF &screen);
     void updateHoldProgress();
     void cancelHoldTimer();
     void cancelTransientTimers();
     void endNotificationPeek();
     void schedulePeekLeave();
     void scheduleAutoRetract();
-    void animate(State target);
+    // Slides to a state; `preferredScreen`, when given, is where it goes.
+    void animate(State target, const std::optional<QRectF> &preferredScreen = std::nullopt);
+    void setFrame(const QRectF &frame);
+    void parkIfSeen();
     void setStrokeEnd(qreal progress);
-    std::optional<QRectF> slideScreen();
+    std::optional<QRectF> slideScreen(bool comingOut, const std::optional<QRectF> &preferred);
+    std::optional<QRectF> pointerScreen(const QList<QRectF> &screens);
     void sleepIfIdle();
     void ensurePolling();
 
@@ -119,7 +128,7 @@ private:
 
     State m_state = State::hidden;
     QRectF m_frame; // the panel's own frame; the window's pos() lags during slides
-    std::optional<QRectF> m_slideScreen;
+    std::optional<QRectF> m_slideScreen; // the screen the panel is out on, or went back from
     std::unique_ptr<Timer> m_pollTimer;
     std::unique_ptr<Timer> m_holdTimer;
     double m_holdStartedAt = 0;

@@ -1,5 +1,7 @@
 #include "TestServices.h"
+#include "shelf/HoverPreview.h"
 #include "shelf/PanelBorderView.h"
+#include "shelf/PreviewPopup.h"
 #include "shelf/PanelController.h"
 #include "shelf/PanelWindow.h"
 #include "views/ItemCardView.h"
@@ -301,23 +303,64 @@ protected:
     TestServices fake;
 };
 
-TEST_F(PanelScreenChoiceTest, AScreenToTheLeftThatHoldsTheHiddenOriginGetsThePanel)
+// A second screen beside the main one (0, 0, 1280 × 800), where the pointer
+// rests, and where the panel stands then, if it comes out at all.
+TEST(PanelScreenLayoutTest, OnlyEdgesWithNoScreenBesideThemCount)
 {
-    fake.screens.screenFrames = {QRectF(0, 0, 1280, 800), QRectF(-1280, 0, 1280, 800)};
-    fake.screens.pointer = QPointF(10, 400);
-    PanelController panel(fake.services(), fake.hotkeys);
-    fake.scheduler.advance(1.0);
-    ASSERT_EQ(panel.state(), State::shown);
-    // The hidden panel's bottom-left corner lies on the left screen.
-    EXPECT_DOUBLE_EQ(panel.visibility()->frame().x(), -1280);
+    struct Layout
+    {
+        QRectF second;
+        QPointF rest;
+        std::optional<QPointF> shownAt;
+    };
+    const Layout layouts[] = {
+        {{1280, 0, 1280, 800}, {1280, 400}, {}}, // side by side: the boundary
+        {{1200, 0, 1280, 800}, {1210, 400}, {}}, // overlapping
+        {{-1280, 0, 1280, 800}, {10, 400}, {}},
+        {{-1280, 0, 1280, 800}, {-1275, 400}, QPointF(-1280, 175)},
+        {{1300, 0, 1280, 800}, {1300, 400}, QPointF(1300, 175)}, // across a gap
+        {{0, 800, 1280, 800}, {0, 1200}, QPointF(0, 975)}, // stacked below
+        {{1280, 400, 1280, 800}, {1280, 700}, {}}, // lower: beside the main one
+        {{1280, 400, 1280, 800}, {1285, 1000}, QPointF(1280, 575)}, // and below it
+    };
+    for (const Layout &layout : layouts) {
+        TestServices fake;
+        fake.screens.screenFrames = {QRectF(0, 0, 1280, 800), layout.second};
+        fake.screens.pointer = layout.rest;
+        PanelController panel(fake.services(), fake.hotkeys);
+        fake.scheduler.advance(1.0);
+        EXPECT_EQ(panel.state(), layout.shownAt ? State::shown : State::hidden) << layout.rest.y();
+        if (layout.shownAt) {
+            EXPECT_EQ(panel.visibility()->frame().topLeft(), *layout.shownAt);
+        }
+    }
+}
 
-    // It stays on that screen: hidden beyond its edge, and out there again.
-    fake.screens.pointer = QPointF(640, 400);
+TEST_F(PanelScreenChoiceTest, BelowTheMainScreenThePanelHidesUnseenAndPeeksWhereThePointerIs)
+{
+    fake.screens.screenFrames = {QRectF(0, 0, 1280, 800), QRectF(1280, 400, 1280, 800)};
+    fake.screens.pointer = QPointF(1285, 1000);
+    PanelController panel(fake.services(), fake.hotkeys);
+    auto topLeft = [&] { return panel.visibility()->frame().topLeft(); };
+    panel.holdClipboardItem(QString("held"));
     fake.scheduler.advance(1.0);
-    EXPECT_DOUBLE_EQ(panel.visibility()->frame().x(), -1280 - 136);
-    fake.screens.pointer = QPointF(5, 400);
-    fake.scheduler.advance(1.0);
-    EXPECT_DOUBLE_EQ(panel.visibility()->frame().x(), -1280);
+    fake.screens.pointer = QPointF(1280 + 84, 575 + 432); // the paste button
+    fake.scheduler.advance(0.1);
+    ASSERT_TRUE(panel.hoverPreview()->popup());
+    EXPECT_EQ(panel.hoverPreview()->popup()->frame(), QRect(1280, 575 + 450 + 6, 132, 92));
+    fake.screens.pointer = QPointF(2000, 1000);
+    fake.scheduler.advance(1.5);
+    EXPECT_EQ(topLeft(), QPointF(-136, 575)); // at x = 1144 it would stand on the main screen
+    panel.addItem(ShelfItem::make(QString("a"), 0), PanelController::RevealStyle::peek);
+    fake.scheduler.advance(0.5);
+    EXPECT_EQ(topLeft(), QPointF(1280 + 30 - 132, 575));
+    fake.screens.pointer = QPointF(600, 1000); // on no screen: the main one serves
+    fake.scheduler.advance(2.0);
+    panel.addItem(ShelfItem::make(QString("b"), 0), PanelController::RevealStyle::peek);
+    fake.scheduler.advance(2.0);
+    fake.screens.screenFrames.append(QRectF(-1280, 0, 1280, 800)); // where it waits
+    fake.scheduler.advance(0.1);
+    EXPECT_EQ(topLeft(), QPointF(-1280 - 136, 175));
 }
 
 TEST_F(PanelScreenChoiceTest, WithNoContainingScreenTheMainScreenServes)

@@ -1,5 +1,7 @@
 #include "platform/xwayland/EdgeSentinel.h"
 
+#include "platform/ScreenEdges.h"
+
 #include <xcb/xcb.h>
 
 namespace {
@@ -66,12 +68,26 @@ quint32 EdgeSentinel::createWindow(const QRect &frame)
     return window;
 }
 
+QList<QRect> EdgeSentinel::edgeFrames(const QList<QRect> &screens)
+{
+    QList<QRectF> frames;
+    for (const QRect &screen : screens)
+        frames.append(QRectF(screen));
+    QList<QRect> edges;
+    for (const QRectF &screen : std::as_const(frames)) {
+        for (const ScreenEdges::Span &span : ScreenEdges::openSpans(screen, frames))
+            edges.append(QRectF(screen.left(), span.top, width, span.bottom - span.top).toRect());
+    }
+    return edges;
+}
+
 void EdgeSentinel::setScreens(const QList<QRect> &screens)
 {
-    while (m_windows.size() > screens.size())
+    const QList<QRect> frames = edgeFrames(screens);
+    while (m_windows.size() > frames.size())
         xcb_destroy_window(m_connection, m_windows.takeLast());
-    for (qsizetype i = 0; i < screens.size(); ++i) {
-        const QRect frame(screens.at(i).topLeft(), QSize(width, screens.at(i).height()));
+    for (qsizetype i = 0; i < frames.size(); ++i) {
+        const QRect &frame = frames.at(i);
         if (i == m_windows.size()) {
             m_windows.append(createWindow(frame));
             continue;

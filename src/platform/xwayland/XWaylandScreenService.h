@@ -16,7 +16,7 @@ struct xcb_connection_t;
 // Screens and the pointer under XWayland. The X11 service answers as on
 // any X server, corrected for what XWayland does not report: over a native
 // Wayland window the position it reports stays where the pointer last was
-// over an X11 window. So the left screen edges carry a sentinel whose
+// over an X11 window. So the open left screen edges carry a sentinel whose
 // crossings bring the position back, a pointer that leaves Zorv's floating
 // windows (or the sentinel) counts as unknown until it is seen on an X11
 // window again, and those windows are kept above the windows that the
