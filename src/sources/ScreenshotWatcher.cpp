@@ -1,8 +1,10 @@
 #include "sources/ScreenshotWatcher.h"
 
 #include "platform/QtScheduler.h"
+#include "sources/CaptureSettings.h"
 #include "sources/ScreenshotFolderSet.h"
 
+#include <QPointer>
 #include <QThread>
 
 ScreenshotWatcher::ScreenshotWatcher(ScreenshotFolders folders, NewScreenshotCallback onNewScreenshot,
@@ -42,10 +44,29 @@ void ScreenshotWatcher::start()
     // Decoded on the watcher's thread, into a thumbnail only.
     auto load = [cache = m_thumbnailCache](const QString &path) { return ScreenshotImage::load(path, cache); };
     m_folderSet = new ScreenshotFolderSet(m_folders, *m_queueScheduler, load, deliver);
+    // The tools' settings are read, and followed, on the watcher's thread:
+    // the main thread never reads their files nor waits for gsettings.
+    CaptureSettings *settings = nullptr;
+    if (m_folders.settings) {
+        const QPointer<ScreenshotFolderSet> folderSet(m_folderSet);
+        settings = new CaptureSettings(*m_folders.settings, *m_queueScheduler,
+                                       [folderSet](ScreenshotFolders folders, qint64 newSinceNs) {
+                                           if (folderSet)
+                                               folderSet->setFolders(std::move(folders), newSinceNs);
+                                       },
+                                       m_folderSet);
+    }
     m_folderSet->moveToThread(m_queue.get());
     connect(m_queue.get(), &QThread::finished, m_folderSet, &QObject::deleteLater);
     m_queue->start();
-    QMetaObject::invokeMethod(m_folderSet, &ScreenshotFolderSet::start, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_folderSet,
+        [folderSet = m_folderSet, settings] {
+            if (settings)
+                settings->start(); // the first reading is in place before the folders are scanned
+            folderSet->start();
+        },
+        Qt::QueuedConnection);
 }
 
 void ScreenshotWatcher::stop()
