@@ -83,21 +83,21 @@ void CaptureSettings::readEvents()
 void CaptureSettings::handleEvents(const Watch &watch, const QStringList &names)
 {
     bool reread = false, rereadGSettings = false;
+    auto changed = [&](const Watch &changedWatch) {
+        rereadGSettings = rereadGSettings || changedWatch.isDconf;
+        reread = reread || !changedWatch.isDconf;
+    };
     for (const QString &name : names) {
-        if (name.isEmpty() && !watch.events->isWatching())
-            reread = true; // the folder itself went away: its settings with it
-        if (!watch.files.contains(name))
-            continue;
-        rereadGSettings = rereadGSettings || watch.isDconf;
-        reread = reread || !watch.isDconf;
+        if (watch.files.contains(name) || (name.isEmpty() && !watch.events->isWatching()))
+            changed(watch); // a file changed, or the folder went away with its settings
     }
-    // A settings folder made since (or re-made) is watched from now on.
+    // A settings folder made since (or made again) is watched from now on,
+    // and what was written into it before the watch is read.
     if (watch.folder == m_places.configHome) {
         watchFolders();
         for (const Watch &other : m_watches) {
-            const QString name = QFileInfo(other.folder).fileName();
-            if (&other != &watch && names.contains(name))
-                reread = reread || !other.isDconf;
+            if (&other != &watch && names.contains(QFileInfo(other.folder).fileName()))
+                changed(other);
         }
     }
     if (rereadGSettings && m_gnomeScreenshot) {
