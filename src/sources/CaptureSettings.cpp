@@ -24,7 +24,7 @@ CaptureSettings::~CaptureSettings() = default;
 
 void CaptureSettings::start()
 {
-    if (!m_watches.empty())
+    if (!m_watches.empty() || m_stopped)
         return;
     for (const ScreenshotFolders::SettingsFolder &folder : ScreenshotFolders::settingsFolders()) {
         Watch watch;
@@ -52,6 +52,15 @@ void CaptureSettings::start()
     m_gnomeScreenshot->program = gsettingsProgram;
     report();
     m_gnomeScreenshot->read();
+}
+
+void CaptureSettings::stop()
+{
+    m_stopped = true;
+    m_watches.clear();
+    m_configArrival.reset();
+    m_readTimer.reset();
+    // A gsettings read still running ends by itself; its answer is dropped.
 }
 
 void CaptureSettings::watchFolders()
@@ -122,6 +131,8 @@ void CaptureSettings::scheduleRead()
 void CaptureSettings::report()
 {
     // Until gnome-screenshot's setting is known, its folder is left out.
+    if (m_stopped)
+        return;
     const std::optional<QString> gnomeScreenshot =
         m_gnomeScreenshot ? m_gnomeScreenshot->value() : std::optional<QString>();
     if (m_onFolders)

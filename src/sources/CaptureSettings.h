@@ -34,6 +34,8 @@ public:
     // Reads the settings once, reports them and starts watching; the
     // GSettings answer follows, when it comes, as another report.
     void start();
+    // Stops watching; nothing is reported afterwards.
+    void stop();
     // Reads queued file events now (the event loop does it otherwise).
     void readEvents();
 
@@ -67,4 +69,5 @@ private:
     std::unique_ptr<GnomeScreenshotSetting> m_gnomeScreenshot;
     std::unique_ptr<Timer> m_readTimer;
     bool m_changed = false; // a report from now on follows a change
+    bool m_stopped = false;
 };

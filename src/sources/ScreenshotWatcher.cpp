@@ -46,22 +46,20 @@ void ScreenshotWatcher::start()
     m_folderSet = new ScreenshotFolderSet(m_folders, *m_queueScheduler, load, deliver);
     // The tools' settings are read, and followed, on the watcher's thread:
     // the main thread never reads their files nor waits for gsettings.
-    CaptureSettings *settings = nullptr;
     if (m_folders.settings) {
         const QPointer<ScreenshotFolderSet> folderSet(m_folderSet);
-        settings = new CaptureSettings(*m_folders.settings, *m_queueScheduler,
-                                       [folderSet](ScreenshotFolders folders, qint64 newSinceNs) {
-                                           if (folderSet)
-                                               folderSet->setFolders(std::move(folders), newSinceNs);
-                                       },
-                                       m_folderSet);
+        auto onFolders = [folderSet](ScreenshotFolders folders, qint64 newSinceNs) {
+            if (folderSet)
+                folderSet->setFolders(std::move(folders), newSinceNs);
+        };
+        m_settings = new CaptureSettings(*m_folders.settings, *m_queueScheduler, onFolders, m_folderSet);
     }
     m_folderSet->moveToThread(m_queue.get());
     connect(m_queue.get(), &QThread::finished, m_folderSet, &QObject::deleteLater);
     m_queue->start();
     QMetaObject::invokeMethod(
         m_folderSet,
-        [folderSet = m_folderSet, settings] {
+        [folderSet = m_folderSet, settings = m_settings] {
             if (settings)
                 settings->start(); // the first reading is in place before the folders are scanned
             folderSet->start();
@@ -71,6 +69,14 @@ void ScreenshotWatcher::start()
 
 void ScreenshotWatcher::stop()
 {
-    if (m_folderSet && m_queue->isRunning())
-        QMetaObject::invokeMethod(m_folderSet, &ScreenshotFolderSet::stop, Qt::BlockingQueuedConnection);
+    if (!m_folderSet || !m_queue->isRunning())
+        return;
+    QMetaObject::invokeMethod(
+        m_folderSet,
+        [folderSet = m_folderSet, settings = m_settings] {
+            if (settings)
+                settings->stop();
+            folderSet->stop();
+        },
+        Qt::BlockingQueuedConnection);
 }
