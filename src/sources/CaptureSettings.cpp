@@ -45,7 +45,7 @@ void CaptureSettings::start()
     watchFolders();
 
     const QPointer<CaptureSettings> self(this);
-    m_gnomeScreenshot = std::make_unique<GnomeScreenshotSetting>([self] {
+    m_gnomeScreenshot = std::make_unique<GnomeScreenshotSetting>(m_scheduler, [self] {
         if (self)
             self->report();
     });

@@ -1,10 +1,13 @@
 #include "sources/GnomeScreenshotSetting.h"
 
+#include "platform/Scheduler.h"
+
 #include <QPointer>
 #include <QProcess>
 
-GnomeScreenshotSetting::GnomeScreenshotSetting(std::function<void()> onRead, QObject *parent)
+GnomeScreenshotSetting::GnomeScreenshotSetting(Scheduler &scheduler, std::function<void()> onRead, QObject *parent)
     : QObject(parent)
+    , m_scheduler(scheduler)
     , m_onRead(std::move(onRead))
 {
 }
@@ -45,10 +48,16 @@ void GnomeScreenshotSetting::read()
             self->finish(std::nullopt);
     });
     m_process->start();
+    // A kill ends in `finished` as a crash, which reads as no value.
+    m_timeoutTimer = m_scheduler.scheduleOneShot(answerTimeout, this, [self] {
+        if (self && self->m_process)
+            self->m_process->kill();
+    });
 }
 
 void GnomeScreenshotSetting::finish(std::optional<QString> value)
 {
+    m_timeoutTimer.reset();
     // The process object may still be inside its own signal: delete it later.
     if (m_process)
         m_process.release()->deleteLater();

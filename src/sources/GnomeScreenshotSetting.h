@@ -9,6 +9,8 @@
 #include <optional>
 
 class QProcess;
+class Scheduler;
+class Timer;
 
 // gnome-screenshot's save folder, its GSettings key `auto-save-directory`,
 // read by running `gsettings get` without waiting for it: the answer comes
@@ -19,7 +21,7 @@ class GnomeScreenshotSetting final : public QObject
 {
     Q_OBJECT
 public:
-    explicit GnomeScreenshotSetting(std::function<void()> onRead, QObject *parent = nullptr);
+    GnomeScreenshotSetting(Scheduler &scheduler, std::function<void()> onRead, QObject *parent = nullptr);
     ~GnomeScreenshotSetting() override;
 
     // Starts a read. One asked for while another runs follows it, so the
@@ -39,12 +41,17 @@ public:
     QString program = QStringLiteral("gsettings");
     static inline const QString schema = QStringLiteral("org.gnome.gnome-screenshot");
     static inline const QString key = QStringLiteral("auto-save-directory");
+    // A read is a file lookup; one still running after this long is stuck
+    // (a backend waiting for a bus, say) and is ended.
+    static constexpr double answerTimeout = 5.0;
 
 private:
     void finish(std::optional<QString> value);
 
+    Scheduler &m_scheduler;
     std::function<void()> m_onRead;
     std::unique_ptr<QProcess> m_process;
+    std::unique_ptr<Timer> m_timeoutTimer;
     std::optional<QString> m_value;
     bool m_readAgain = false;
 };
