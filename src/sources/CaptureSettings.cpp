@@ -58,7 +58,7 @@ void CaptureSettings::stop()
 {
     m_stopped = true;
     m_watches.clear();
-    m_configArrival.reset();
+    m_configArrival.reset(); // never called from the wait's callback
     m_readTimer.reset();
     // A gsettings read still running ends by itself; its answer is dropped.
 }
@@ -72,11 +72,17 @@ void CaptureSettings::watchFolders()
         configWatched = configWatched || (watch.folder == m_places.configHome && watch.events->isWatching());
     }
     // Without a config folder yet, wait for one; the tools create it.
-    if (configWatched) {
-        m_configArrival.reset();
-    } else if (!m_configArrival) {
+    if (configWatched && m_configArrival) {
+        // This may run inside the wait's own callback: let it return first.
+        m_configArrival.release()->deleteLater();
+    } else if (!configWatched && !m_configArrival) {
         m_configArrival = std::make_unique<FolderArrival>(m_places.configHome, m_scheduler, [this] {
             watchFolders();
+            // Whatever was written along with the folder is read now.
+            if (m_gnomeScreenshot) {
+                m_changed = true;
+                m_gnomeScreenshot->read();
+            }
             scheduleRead();
         });
         m_configArrival->start();

@@ -199,4 +199,22 @@ TEST(ScreenshotFoldersTest, AChangedSettingMovesTheWatchToTheNewFolder)
     EXPECT_TRUE(set.watchedFolders().contains(before));
 }
 
+TEST(ScreenshotFoldersTest, SettingsAreFollowedFromAConfigFolderMadeLater)
+{
+    QTemporaryDir root;
+    const QString home = root.path(), config = home + "/.config", shots = home + "/Shots";
+    QDir().mkpath(shots);
+    VirtualScheduler scheduler;
+    QStringList candidates;
+    CaptureSettings settings({config, home}, scheduler,
+                             [&](ScreenshotFolders folders, qint64) { candidates = folders.candidates; });
+    settings.gsettingsProgram.clear();
+    settings.start();
+    EXPECT_FALSE(candidates.contains(shots));
+    writeFile(config + "/spectaclerc", "[ImageSave]\nimageSaveLocation=file://" + shots.toUtf8() + "\n");
+    QCoreApplication::processEvents();
+    scheduler.advance(CaptureSettings::settleDelay);
+    EXPECT_TRUE(candidates.contains(shots));
+}
+
 } // namespace
