@@ -106,5 +106,4 @@ wait_until 5 clipboard_has_png || fail "a click on the card put no image on the 
 xclip -o -selection clipboard -t image/png >"$WORK/copied.png" || fail "no PNG on the clipboard"
 diff=$(compare -metric AE "$WORK/big.png" "$WORK/copied.png" null: 2>&1 || true)
 [ "$diff" = 0 ] || fail "the shelf's image differs from the file in $diff pixels"
-! stored_contains "IMG_2034.jpg" || fail "a photo copied into Pictures became a card"
 zorv_running || fail "zorv ended"
