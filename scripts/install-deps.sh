@@ -11,6 +11,7 @@ build_packages=(
     nlohmann-json3-dev
     fonts-dejavu-core
     librsvg2-bin dpkg-dev file
+    qt6-image-formats-plugins
 )
 test_packages=(
     libgtest-dev libgmock-dev
@@ -19,6 +20,7 @@ test_packages=(
     clang libclang-rt-14-dev
     sway xwayland foot wtype x11-xserver-utils
     libwayland-dev libwayland-bin wayland-protocols
+    gnome-screenshot dbus libglib2.0-bin dconf-service
 )
 
 packages=("${build_packages[@]}")

@@ -68,9 +68,9 @@ void AppDelegate::setupClipboardWatcher()
 
 void AppDelegate::setupScreenshotWatcher()
 {
-    // The capture tools' settings are read once, here.
+    // The capture tools' settings are read, and followed, by the watcher.
     ScreenshotFolders folders =
-        screenshotDirectory.isEmpty() ? ScreenshotFolders::resolve() : ScreenshotFolders::only(screenshotDirectory);
+        screenshotDirectory.isEmpty() ? ScreenshotFolders::ofCurrentUser() : ScreenshotFolders::only(screenshotDirectory);
     const QPointer<AppDelegate> self(this);
     m_watcher = std::make_unique<ScreenshotWatcher>(
         std::move(folders), [self](const QUrl &url, std::shared_ptr<const ScreenshotImage> image) {

@@ -98,10 +98,46 @@ QString ScreenshotFolders::gnomeFolder(const QString &pictures)
     return QDir::cleanPath(pictures + QLatin1Char('/') + names.first());
 }
 
-ScreenshotFolders ScreenshotFolders::resolve(const QString &configHome, const QString &pictures, const QString &home)
+QString ScreenshotFolders::namedPicturesFolder(const QString &configHome, const QString &home)
 {
+    // Lines like XDG_PICTURES_DIR="$HOME/Pictures", as xdg-user-dirs writes them.
+    QFile file(configHome + QStringLiteral("/user-dirs.dirs"));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    QTextStream in(&file);
+    const QString prefix = QStringLiteral("XDG_PICTURES_DIR=");
+    while (!in.atEnd()) {
+        const QString line = in.readLine(64 * 1024).trimmed();
+        if (!line.startsWith(prefix))
+            continue;
+        QString value = line.mid(prefix.size());
+        if (value.size() < 2 || !value.startsWith(QLatin1Char('"')) || !value.endsWith(QLatin1Char('"')))
+            return {};
+        value = value.mid(1, value.size() - 2).replace(QLatin1String("\\\""), QLatin1String("\""));
+        if (value == QLatin1String("$HOME") || value.startsWith(QLatin1String("$HOME/")))
+            value = home + value.mid(5);
+        return QDir::isAbsolutePath(value) ? QDir::cleanPath(value) : QString();
+    }
+    return {};
+}
+
+ScreenshotFolders ScreenshotFolders::resolve(const Places &places, const std::optional<QString> &gnomeScreenshotSetting)
+{
+    const QString &configHome = places.configHome;
+    const QString &home = places.home;
+    const QString namedPictures = namedPicturesFolder(configHome, home);
+    // Qt and GNOME Shell assume ~/Pictures when user-dirs names none;
+    // gnome-screenshot then saves into the home folder itself.
+    const QString pictures = namedPictures.isEmpty() ? home + QStringLiteral("/Pictures") : namedPictures;
+    QString gnomeScreenshotFolder;
+    if (gnomeScreenshotSetting) {
+        gnomeScreenshotFolder = folderFromSetting(*gnomeScreenshotSetting, home);
+        if (gnomeScreenshotSetting->trimmed().isEmpty())
+            gnomeScreenshotFolder = namedPictures.isEmpty() ? QDir::cleanPath(home) : namedPictures;
+    }
     const QStringList settings = {
         gnomeFolder(pictures),
+        gnomeScreenshotFolder,
         // KDE Spectacle: the [ImageSave] key of recent versions, else the older [Save] one.
         folderFromSetting(keyFileValue(configHome + QStringLiteral("/spectaclerc"), QStringLiteral("ImageSave"),
                                        QStringLiteral("imageSaveLocation")),
@@ -117,7 +153,7 @@ ScreenshotFolders ScreenshotFolders::resolve(const QString &configHome, const QS
     ScreenshotFolders folders;
     bool spectacleSeen = false;
     for (qsizetype i = 0; i < settings.size(); ++i) {
-        const bool isSpectacle = i == 1 || i == 2;
+        const bool isSpectacle = i == 2 || i == 3;
         if (settings[i].isEmpty() || (isSpectacle && spectacleSeen))
             continue;
         spectacleSeen = spectacleSeen || isSpectacle;
@@ -129,16 +165,32 @@ ScreenshotFolders ScreenshotFolders::resolve(const QString &configHome, const QS
             folders.candidates.append(settings[i]);
     }
     folders.fallback = home + QStringLiteral("/Desktop");
+    folders.generalFolders = {QDir::cleanPath(pictures), QDir::cleanPath(home)};
+    folders.settings = places;
     return folders;
 }
 
-ScreenshotFolders ScreenshotFolders::resolve()
+ScreenshotFolders ScreenshotFolders::ofCurrentUser()
 {
-    return resolve(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
-                   QStandardPaths::writableLocation(QStandardPaths::PicturesLocation), QDir::homePath());
+    ScreenshotFolders folders;
+    folders.settings =
+        Places{QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation), QDir::homePath()};
+    return folders;
 }
 
 ScreenshotFolders ScreenshotFolders::only(const QString &folder)
 {
-    return ScreenshotFolders{{}, folder};
+    return ScreenshotFolders{{}, folder, {}, std::nullopt};
+}
+
+const QList<ScreenshotFolders::SettingsFolder> &ScreenshotFolders::settingsFolders()
+{
+    static const QList<SettingsFolder> folders = {
+        {QString(), {QStringLiteral("spectaclerc"), QStringLiteral("user-dirs.dirs")}},
+        {QStringLiteral("flameshot"), {QStringLiteral("flameshot.ini")}},
+        {QStringLiteral("xfce4"), {QStringLiteral("xfce4-screenshooter")}},
+        // GSettings' dconf database, rewritten whole on every change.
+        {dconfFolder, {QStringLiteral("user")}},
+    };
+    return folders;
 }

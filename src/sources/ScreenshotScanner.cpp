@@ -2,6 +2,7 @@
 
 #include "platform/FolderEvents.h"
 #include "platform/Scheduler.h"
+#include "sources/CaptureFileNames.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,7 +14,7 @@
 namespace {
 
 const QStringList imageExtensions = {QStringLiteral("png"), QStringLiteral("jpg"), QStringLiteral("jpeg"),
-                                     QStringLiteral("heic"), QStringLiteral("tiff")};
+                                     QStringLiteral("heic"), QStringLiteral("tiff"), QStringLiteral("webp")};
 
 } // namespace
 
@@ -44,7 +45,7 @@ QStringList ScreenshotScanner::currentImageFiles() const
                                     QDir::Unsorted);
     QStringList images;
     for (const QString &name : entries) {
-        if (hasImageExtension(name))
+        if (hasImageExtension(name) && (!captureNamesOnly || CaptureFileNames::isCaptureName(name)))
             images.append(name);
     }
     return images;
@@ -55,7 +56,7 @@ bool ScreenshotScanner::hasFolderEvents() const
     return m_folderEvents && m_folderEvents->isWatching();
 }
 
-void ScreenshotScanner::start(Inventory inventory)
+void ScreenshotScanner::start(Inventory inventory, qint64 newSinceNs)
 {
     if (!isListable()) {
         m_inert = true;
@@ -81,7 +82,12 @@ void ScreenshotScanner::start(Inventory inventory)
     m_folderEvents->watch(m_directory);
     if (inventory == Inventory::takeExisting) {
         const QStringList initial = currentImageFiles();
-        m_knownFiles = QSet<QString>(initial.cbegin(), initial.cend());
+        for (const QString &name : initial) {
+            if (newSinceNs <= 0 || stampOf(m_directory + QLatin1Char('/') + name).modifiedNs < newSinceNs)
+                m_knownFiles.insert(name);
+        }
+        if (m_knownFiles.size() != initial.size())
+            handleDirectoryChanged();
     } else {
         handleDirectoryChanged();
     }

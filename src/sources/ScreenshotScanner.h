@@ -41,8 +41,10 @@ public:
     ~ScreenshotScanner() override;
 
     // Takes the first inventory and starts watching; a folder that cannot
-    // be opened leaves the scanner inert.
-    void start(Inventory inventory = Inventory::takeExisting);
+    // be opened leaves the scanner inert. With `newSinceNs`, files modified
+    // at or after that file time (ns since the epoch) are new all the same:
+    // captures saved into a folder since a tool's setting named it.
+    void start(Inventory inventory = Inventory::takeExisting, qint64 newSinceNs = 0);
     void stop();
     void handleDirectoryChanged();
     // Reads queued folder events now (the event loop does it otherwise).
@@ -54,11 +56,15 @@ public:
     // The 0.3 s rescan runs only while inotify is not watching the folder;
     // tests that drive the scanner by rescans alone keep it on.
     bool rescanWhileWatched = false;
+    // Set before start() for a general folder such as Pictures: only the
+    // names capture tools write count there.
+    bool captureNamesOnly = false;
     bool isInert() const { return m_inert; }
     bool hasFolderEvents() const;
 
     // Names in the folder, in listing order, whose lower-cased extension
-    // is an image extension.
+    // is an image extension (and, in a general folder, that a capture tool
+    // would write).
     QStringList currentImageFiles() const;
     static bool hasImageExtension(const QString &name);
 

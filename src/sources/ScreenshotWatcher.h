@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+class CaptureSettings;
 class QThread;
 class ScreenshotFolderSet;
 class Scheduler;
@@ -43,5 +44,6 @@ private:
     std::unique_ptr<Scheduler> m_queueScheduler;
     std::unique_ptr<QThread> m_queue;
     ScreenshotFolderSet *m_folderSet = nullptr; // lives on m_queue
+    CaptureSettings *m_settings = nullptr;      // a child of m_folderSet, when the folders follow the tools' settings
     const ThumbnailCache *m_thumbnailCache = nullptr;
 };

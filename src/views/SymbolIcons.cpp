@@ -103,22 +103,3 @@ QIcon SymbolIcons::icon(Symbol symbol, const QColor &color)
         icon.addPixmap(pixmap(symbol, size, color));
     return icon;
 }
-
-QIcon SymbolIcons::outlinedIcon(Symbol symbol, const QColor &color, const QColor &outline)
-{
-    QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64}) {
-        // The symbol over a blurred-looking halo of itself in the outline
-        // colour, so it reads on light and dark panels alike.
-        QPixmap result(size, size);
-        result.fill(Qt::transparent);
-        QPainter painter(&result);
-        const QPixmap halo = pixmap(symbol, size, outline);
-        for (const QPoint offset : {QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)})
-            painter.drawPixmap(offset, halo);
-        painter.drawPixmap(0, 0, pixmap(symbol, size, color));
-        painter.end();
-        icon.addPixmap(result);
-    }
-    return icon;
-}

@@ -17,6 +17,4 @@ public:
 
     static QPixmap pixmap(Symbol symbol, int size, const QColor &color, qreal devicePixelRatio = 1.0);
     static QIcon icon(Symbol symbol, const QColor &color);
-    // The symbol with a one-pixel outline, for places whose background is unknown.
-    static QIcon outlinedIcon(Symbol symbol, const QColor &color, const QColor &outline);
 };

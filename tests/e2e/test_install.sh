@@ -29,7 +29,7 @@ deb=$(ls "$WORK"/deb/zorv_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 note "Depends: $depends"
 for package in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libxcb1 libxcb-xinput0 libxcb-xkb1 libxkbcommon0 \
-    qt6-qpa-plugins hicolor-icon-theme; do
+    qt6-qpa-plugins qt6-image-formats-plugins hicolor-icon-theme; do
     grep -qE "(^|, )$package( |,|$)" <<<"$depends" || fail "the .deb does not depend on $package"
 done
 packaged=$(dpkg-deb -c "$deb" | awk '$1 ~ /^-/ { print substr($6, 2) }' | sort)

@@ -57,7 +57,7 @@ protected:
 
 TEST_F(ScreenshotScannerTest, OnlyImageExtensionsCountWhateverTheirCase)
 {
-    for (const char *name : {"Shot.PNG", "a.heic", ".hidden.png", "b.jpeg", "c.JpG", "d.tiff"})
+    for (const char *name : {"Shot.PNG", "a.heic", ".hidden.png", "b.jpeg", "c.JpG", "d.tiff", "e.WebP"})
         EXPECT_TRUE(ScreenshotScanner::hasImageExtension(name)) << name;
     for (const char *name : {"a.gif", "a.tif", "notes.txt", "png", "noextension", "a.png.part"})
         EXPECT_FALSE(ScreenshotScanner::hasImageExtension(name)) << name;
