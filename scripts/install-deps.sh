@@ -19,6 +19,7 @@ test_packages=(
     clang libclang-rt-14-dev
     sway xwayland foot wtype x11-xserver-utils
     libwayland-dev libwayland-bin wayland-protocols
+    pcmanfm dbus-daemon
 )
 
 packages=("${build_packages[@]}")
