@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A web image dragged from a browser arrives as untyped bytes beside its
 # http address; the bytes make an image card, kept byte for byte, and no
-# address is fetched. Untyped bytes that are no image add nothing, and the
-# source hears that its drop was refused.
+# address is fetched. Untyped bytes that cannot make an image (a header for
+# more pixels than may be decoded) add nothing, and the source hears that
+# its drop was refused.
 source "$(dirname "$0")/lib.sh"
 
 start_x
@@ -25,9 +26,8 @@ kill "$peer"
 wait_until 5 sh -c '! xdotool search --onlyvisible --name "dnd peer"' || fail "the first peer did not close"
 xdotool mousemove 640 400
 wait_until 5 panel_at -136 || fail "the panel did not retract after the drop"
-# shellcheck disable=SC2046
-printf "no image here %04d\n" $(seq 300) >"$HOME/noise.bin"
-start_peer drag untyped "$HOME/noise.bin" 600 500
+printf 'P5\n30000 30000\n255\n' >"$HOME/huge.pgm"
+start_peer drag untyped "$HOME/huge.pgm" 600 500
 drag_with_steps 650 550 2 400 15 400 60 400
 wait_until 5 grep -qx "drag ended: refused" "$WORK/peer.log" || fail "the drop was not refused: $(cat "$WORK/peer.log")"
 [ "$(stored_size)" = 2 ] || fail "the refused drop changed the shelf: $(stored_shelf)"
