@@ -8,7 +8,6 @@
 //     png        the bytes of the file VALUE as image/png
 //     web-image  the bytes of the file VALUE as a browser offers a dragged web
 //                image: untyped bytes beside its http address and markup
-//     untyped    the bytes of the file VALUE as application/octet-stream only
 #include <QApplication>
 #include <QDrag>
 #include <QDragEnterEvent>
@@ -85,8 +84,6 @@ protected:
             data->setText(address);
             data->setHtml(QStringLiteral("<img src=\"%1\">").arg(address));
             data->setData(QStringLiteral("XdndDirectSave0"), QFileInfo(m_value).fileName().toUtf8());
-            data->setData(QStringLiteral("application/octet-stream"), fileBytes());
-        } else if (m_kind == QLatin1String("untyped")) {
             data->setData(QStringLiteral("application/octet-stream"), fileBytes());
         } else
             data->setText(m_value);
