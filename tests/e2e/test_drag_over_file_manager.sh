@@ -45,4 +45,14 @@ wait_until 3 "$ZORV_TEST_HELPERS/selection_owner" CLIPBOARD "$panel" ||
 [ "$(xclip -o -selection clipboard)" = "copied after the drag" ] ||
     fail "the CLIPBOARD holds: $(xclip -o -selection clipboard)"
 note "a copy after the drag owns the CLIPBOARD"
+
+# Asked for the CLIPBOARD with a time far ahead, Zorv answers with that very
+# time, and its next copy still owns the CLIPBOARD.
+"$ZORV_TEST_HELPERS/selection_owner" CLIPBOARD "$panel" 0x6b1919a3 || fail "the request was not answered with its own time"
+set_clipboard -i "$WORK/before.txt"
+xdotool mousemove 0 400
+wait_until 2 panel_at 0 || fail "the panel did not come out"
+# shellcheck disable=SC2046
+xdotool mousemove $(card_center 1) click 1
+wait_until 3 "$ZORV_TEST_HELPERS/selection_owner" CLIPBOARD "$panel" || fail "zorv does not own the CLIPBOARD after a request stamped ahead"
 zorv_running || fail "zorv ended"
