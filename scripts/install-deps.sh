@@ -21,6 +21,7 @@ test_packages=(
     sway xwayland foot wtype x11-xserver-utils
     libwayland-dev libwayland-bin wayland-protocols
     gnome-screenshot dbus libglib2.0-bin dconf-service
+    pcmanfm dbus-daemon
 )
 
 packages=("${build_packages[@]}")

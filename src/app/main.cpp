@@ -12,6 +12,7 @@
 #include "platform/x11/DisplayCheck.h"
 #include "platform/x11/X11GlobalInput.h"
 #include "platform/x11/X11ScreenService.h"
+#include "platform/x11/X11TimestampGuard.h"
 #include "platform/xwayland/XWaylandScreenService.h"
 #include "platform/xwayland/XWaylandSession.h"
 #include "shelf/PanelController.h"
@@ -60,6 +61,7 @@ int main(int argc, char *argv[])
     // top; on a plain X server nothing is added.
     std::unique_ptr<XWaylandScreenService> xwaylandScreens;
     auto *x11 = app.nativeInterface<QNativeInterface::QX11Application>();
+    X11TimestampGuard timestampGuard(x11 ? x11->connection() : nullptr);
     if (XWaylandSession::isActive(x11 ? x11->connection() : nullptr))
         xwaylandScreens = std::make_unique<XWaylandScreenService>(x11Screens);
     ScreenService &screens = xwaylandScreens ? static_cast<ScreenService &>(*xwaylandScreens) : x11Screens;

@@ -1,5 +1,7 @@
 #include "views/DropContent.h"
 
+#include "platform/ImageFile.h"
+
 #include <QBuffer>
 #include <QImageReader>
 #include <QMimeData>
@@ -20,12 +22,25 @@ QStringList imageTypesInOrder()
     return types;
 }
 
+// Browsers offer a dragged web image's bytes under this type, beside its
+// address as text.
+const QString untypedBytes = QStringLiteral("application/octet-stream");
+
+// Decoded images take four bytes a pixel in most formats; a header that
+// promises more than the decode limit allows yields no image.
+bool fitsDecodeLimit(const QSize &size)
+{
+    constexpr qint64 bytesPerPixel = 4;
+    constexpr qint64 limit = qint64(ImageFile::allocationLimitMegabytes) * 1024 * 1024;
+    return size.isValid() && qint64(size.width()) * size.height() * bytesPerPixel <= limit;
+}
+
 QByteArray readableFormat(const QByteArray &bytes)
 {
     QBuffer buffer;
     buffer.setData(bytes);
     QImageReader reader(&buffer);
-    return reader.canRead() && reader.size().isValid() ? reader.format() : QByteArray();
+    return reader.canRead() && fitsDecodeLimit(reader.size()) ? reader.format() : QByteArray();
 }
 
 } // namespace
@@ -45,7 +60,7 @@ DropContent DropContent::of(const QMimeData *data)
     }
     static const QStringList imageTypes = imageTypesInOrder();
     bool offersEncodedImage = false;
-    for (const QString &type : imageTypes) {
+    for (const QString &type : imageTypes + QStringList{untypedBytes}) {
         if (!data->hasFormat(type))
             continue;
         offersEncodedImage = true;
@@ -64,9 +79,4 @@ DropContent DropContent::of(const QMimeData *data)
     if (data->hasText())
         content.text = data->text();
     return content;
-}
-
-bool DropContent::isEmpty() const
-{
-    return filePath.isEmpty() && imageBytes.isEmpty() && image.isNull() && text.isEmpty();
 }

@@ -18,7 +18,8 @@ struct DropContent
     QString text;
 
     // Reads only what is cheap: URLs, the bytes of the first readable image
-    // type, and text. Nothing is decoded but an image header.
+    // type (untyped bytes last, as browsers offer a web image), and text.
+    // Nothing is decoded but an image header, and a header that promises
+    // more pixels than the decode limit allows counts as unreadable.
     static DropContent of(const QMimeData *data);
-    bool isEmpty() const;
 };

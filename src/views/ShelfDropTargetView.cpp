@@ -8,8 +8,11 @@
 #include "views/DropContent.h"
 
 #include <QDragEnterEvent>
+#include <QFile>
 #include <QMimeData>
 #include <QPointer>
+
+#include <unistd.h>
 
 namespace {
 
@@ -63,11 +66,22 @@ std::optional<ShelfItemKind> ShelfDropTargetView::itemFor(const DropContent &con
         const QByteArray png = content.imageFormat == "png" ? content.imageBytes : QByteArray();
         if (std::optional<Screenshot> saved = Screenshot::savedAsPng(image, folder, now, png))
             return ShelfItemKind(std::move(*saved));
-        return std::nullopt;
     }
+    // An image that does not decode, or cannot be kept, leaves the text.
     if (!content.text.isEmpty())
         return ShelfItemKind(content.text);
     return std::nullopt;
+}
+
+bool ShelfDropTargetView::promisesItem(const DropContent &content, PrivateTempFolder &folder)
+{
+    if (!content.filePath.isEmpty() || !content.text.isEmpty())
+        return true;
+    if (content.imageBytes.isEmpty() && content.image.isNull())
+        return false;
+    // The image's header reads; it becomes an item if its PNG can be kept.
+    const QString path = folder.path();
+    return !path.isEmpty() && ::access(QFile::encodeName(path).constData(), W_OK | X_OK) == 0;
 }
 
 void ShelfDropTargetView::dragEnterEvent(QDragEnterEvent *event)
@@ -100,14 +114,17 @@ void ShelfDropTargetView::dropEvent(QDropEvent *event)
     const QMimeData *data = event->mimeData();
     const DropContent content =
         data && !QtPasteboard::isConcealed(data) ? DropContent::of(data) : DropContent();
-    if (content.isEmpty()) {
-        event->ignore();
-    } else {
+    // Decoding comes later, on a worker; the source hears now whether the
+    // drop is taken, by what can be told without it.
+    const bool taken = promisesItem(content, m_tempFolder);
+    if (taken) {
         event->setDropAction(Qt::CopyAction);
         event->accept();
+    } else {
+        event->ignore();
     }
     reportHover(false); // the drag has ended here
-    if (content.isEmpty())
+    if (!taken)
         return;
     PrivateTempFolder *folder = &m_tempFolder;
     const ThumbnailCache *thumbnails = m_thumbnails;

@@ -14,6 +14,22 @@
 
 namespace {
 
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Drags the data onto the view and drops it; true when the drop is taken.
+bool drop(ShelfDropTargetView &on, const QMimeData &data)
+{
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&on, &enter);
+    QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&on, &dropped);
+    return dropped.isAccepted();
+}
+
 class ShelfDropTargetViewTest : public ::testing::Test
 {
 protected:
@@ -132,32 +148,63 @@ TEST_F(ShelfDropTargetViewTest, ADroppedPngIsDecodedOffTheMainThreadAndKeptByteF
 {
     QList<ShelfItemKind> dropped;
     target.onItemDropped = [&](const ShelfItemKind &kind) { dropped.append(kind); };
-    QFile png(TestImages::writePng(folder.path(), "drop.png"));
-    ASSERT_TRUE(png.open(QIODevice::ReadOnly));
-    const QByteArray bytes = png.readAll();
+    const QByteArray bytes = readAll(TestImages::writePng(folder.path(), "drop.png"));
     QMimeData data; // as another program offers it: encoded, never decoded here
     data.setData("image/png", bytes);
     fake.tasks.deferred = true;
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&target, &enter);
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&target, &drop);
-    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_TRUE(drop(target, data));
     EXPECT_TRUE(dropped.isEmpty());
     fake.tasks.runPending();
     ASSERT_EQ(dropped.size(), 1);
-    QFile kept(std::get<Screenshot>(dropped.first()).url.toLocalFile());
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), bytes);
+    EXPECT_EQ(readAll(std::get<Screenshot>(dropped.first()).url.toLocalFile()), bytes);
 
     QMimeData broken; // refused at once: its header does not read
     broken.setData("image/png", "not a png");
-    QDragEnterEvent enterBroken(QPoint(10, 10), Qt::CopyAction, &broken, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&target, &enterBroken);
-    QDropEvent refused(QPointF(10, 10), Qt::CopyAction, &broken, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&target, &refused);
-    EXPECT_FALSE(refused.isAccepted());
+    EXPECT_FALSE(drop(target, broken));
     EXPECT_TRUE(fake.tasks.pending.isEmpty());
+}
+
+TEST_F(ShelfDropTargetViewTest, ABrowsersUntypedImageBytesWinOverTheImagesAddress)
+{
+    QList<ShelfItemKind> dropped;
+    target.onItemDropped = [&](const ShelfItemKind &kind) { dropped.append(kind); };
+    const QByteArray png = readAll(TestImages::writePng(folder.path(), "web.png"));
+    QMimeData web; // as a browser offers a dragged web image
+    web.setUrls({QUrl("https://example.com/cat.png")});
+    web.setText("https://example.com/cat.png");
+    web.setData("application/octet-stream", png);
+    EXPECT_TRUE(drop(target, web));
+    QMimeData download; // untyped bytes that are no image leave the address
+    download.setText("https://example.com/tool.bin");
+    download.setData("application/octet-stream", "\x7f" "ELF, not an image");
+    EXPECT_TRUE(drop(target, download));
+    ASSERT_EQ(dropped.size(), 2);
+    EXPECT_EQ(readAll(std::get<Screenshot>(dropped.first()).url.toLocalFile()), png);
+    EXPECT_EQ(std::get<QString>(dropped.last()), "https://example.com/tool.bin");
+}
+
+TEST_F(ShelfDropTargetViewTest, DropsThatCannotMakeAnItemAreRefusedAtOnce)
+{
+    QMimeData bytes;
+    bytes.setData("application/octet-stream", "not an image");
+    EXPECT_FALSE(drop(target, bytes));
+    QMimeData bomb; // a header that reads, for more pixels than may be decoded
+    bomb.setData("application/octet-stream", "P5\n30000 30000\n255\n");
+    EXPECT_FALSE(drop(target, bomb));
+
+    // With no private folder to keep its PNG, an image alone adds nothing;
+    // text beside it is taken instead.
+    PrivateTempFolder nowhere("/dev/null/zorv");
+    ShelfDropTargetView stranded(nowhere, fake.scheduler, fake.tasks);
+    QList<ShelfItemKind> dropped;
+    stranded.onItemDropped = [&](const ShelfItemKind &kind) { dropped.append(kind); };
+    QMimeData image;
+    image.setData("image/png", readAll(TestImages::writePng(folder.path(), "a.png")));
+    EXPECT_FALSE(drop(stranded, image));
+    image.setText("caption");
+    EXPECT_TRUE(drop(stranded, image));
+    ASSERT_EQ(dropped.size(), 1);
+    EXPECT_EQ(std::get<QString>(dropped.first()), "caption");
 }
 
 } // namespace

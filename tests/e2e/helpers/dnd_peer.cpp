@@ -1,12 +1,18 @@
 // Another program for drag-and-drop tests, in one of two roles:
 //   dnd_peer drop OUTFILE X Y          a window at X, Y that accepts drops and
 //                                      appends what it receives to OUTFILE
-//   dnd_peer drag text|file VALUE X Y  a window at X, Y that starts a drag of
-//                                      a text or a file URL when pressed and moved
+//   dnd_peer drag KIND VALUE X Y       a window at X, Y that starts a drag when
+//                                      pressed and moved, of one of these kinds:
+//     text       the text VALUE
+//     file       the file URL of VALUE
+//     png        the bytes of the file VALUE as image/png
+//     web-image  the bytes of the file VALUE as a browser offers a dragged web
+//                image: untyped bytes beside its http address and markup
 #include <QApplication>
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QWidget>
@@ -71,9 +77,14 @@ protected:
         if (m_kind == QLatin1String("file")) {
             data->setUrls({QUrl::fromLocalFile(m_value)});
         } else if (m_kind == QLatin1String("png")) { // the file's bytes, as image data
-            QFile file(m_value);
-            if (file.open(QIODevice::ReadOnly))
-                data->setData(QStringLiteral("image/png"), file.readAll());
+            data->setData(QStringLiteral("image/png"), fileBytes());
+        } else if (m_kind == QLatin1String("web-image")) {
+            const QString address = QStringLiteral("http://example.com/") + QFileInfo(m_value).fileName();
+            data->setUrls({QUrl(address)});
+            data->setText(address);
+            data->setHtml(QStringLiteral("<img src=\"%1\">").arg(address));
+            data->setData(QStringLiteral("XdndDirectSave0"), QFileInfo(m_value).fileName().toUtf8());
+            data->setData(QStringLiteral("application/octet-stream"), fileBytes());
         } else
             data->setText(m_value);
         drag->setMimeData(data);
@@ -84,6 +95,12 @@ protected:
     }
 
 private:
+    QByteArray fileBytes() const
+    {
+        QFile file(m_value);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
     QString m_kind;
     QString m_value;
     QPoint m_pressedAt;
@@ -108,7 +125,7 @@ int main(int argc, char *argv[])
         x = args.at(4).toInt();
         y = args.at(5).toInt();
     } else {
-        std::fprintf(stderr, "usage: dnd_peer drop OUTFILE X Y | dnd_peer drag text|file VALUE X Y\n");
+        std::fprintf(stderr, "usage: dnd_peer drop OUTFILE X Y | dnd_peer drag KIND VALUE X Y\n");
         return 2;
     }
     window->setWindowTitle(QStringLiteral("dnd peer"));
