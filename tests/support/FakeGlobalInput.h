@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QMap>
 #include <QSet>
 
 // Global input as fields: the test holds modifiers, presses keys and clicks
@@ -20,8 +21,16 @@ public:
         HotKeyId id;
     };
 
-    quint64 modifierFlags() override { return modifiers; }
-    quint32 keyDownCount() override { return keyDowns; }
+    quint64 modifierFlags() override
+    {
+        readUnreadKeys();
+        return modifiers;
+    }
+    quint32 keyDownCount() override
+    {
+        readUnreadKeys();
+        return keyDowns;
+    }
     // Off unless a test turns it on; setModifiers() then reports each change.
     bool setModifierChangeHandler(std::function<void()> handler) override
     {
@@ -51,11 +60,11 @@ public:
 
     std::optional<Token> addMouseDownMonitor(std::function<void()> handler) override
     {
-        mouseHandler = std::move(handler);
-        return ++lastToken;
+        mouseMonitors.insert(++lastToken, std::move(handler));
+        return lastToken;
     }
 
-    void removeMouseDownMonitor(Token) override { mouseHandler = nullptr; }
+    void removeMouseDownMonitor(Token token) override { mouseMonitors.remove(token); }
 
     // X keycodes, with the characters of a US layout where a test needs them.
     std::optional<TranslatedKey> translateKey(quint32 nativeKeyCode) const override
@@ -80,10 +89,18 @@ public:
         }
     }
 
+    // Keys typed faster than the input is read: like events waiting on a
+    // connection, the next read takes them in one at a time, pressing each
+    // there, so that their hot keys fire inside that read.
+    void typeAhead(quint32 keyCode, quint32 carbonModifiers = 0) { unread.append({keyCode, carbonModifiers}); }
+
     void clickElsewhere()
     {
-        if (mouseHandler)
-            mouseHandler();
+        const auto monitors = mouseMonitors; // a monitor may remove itself
+        for (auto it = monitors.cbegin(); it != monitors.cend(); ++it) {
+            if (mouseMonitors.contains(it.key()))
+                it.value()();
+        }
     }
 
     quint64 modifiers = 0;
@@ -94,6 +111,16 @@ public:
     QSet<std::pair<quint32, quint32>> taken;
     QHash<quint32, QString> characters{{16, "7"}, {24, "q"}, {38, "a"}, {10, "1"}, {11, "2"}};
     std::function<void(HotKeyId)> hotKeyHandler;
-    std::function<void()> mouseHandler;
+    QMap<Token, std::function<void()>> mouseMonitors;
+    QList<std::pair<quint32, quint32>> unread;
     Token lastToken = 0;
+
+private:
+    void readUnreadKeys()
+    {
+        while (!unread.isEmpty()) {
+            const auto [keyCode, carbonModifiers] = unread.takeFirst();
+            pressKey(keyCode, carbonModifiers);
+        }
+    }
 };
