@@ -24,9 +24,9 @@ class Timer;
 // while armed, so typing elsewhere is never intercepted. Escape, a click in
 // another program, any other key, another double tap, the time-out, a
 // configuration change, suspension and stop() end the armed period.
-// A hot key or click that the input reports while the manager is in the
-// middle of one of its own steps (reading the input can hand over events)
-// is handled from the event loop right after that step.
+// A hot key or click reported while the manager is in the middle of one of
+// its own steps (by an input that calls back while it is read) is handled
+// from the event loop right after that step.
 class HotkeyManager final : public QObject
 {
     Q_OBJECT

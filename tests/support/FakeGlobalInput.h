@@ -89,9 +89,10 @@ public:
         }
     }
 
-    // Keys typed faster than the input is read: like events waiting on a
-    // connection, the next read takes them in one at a time, pressing each
-    // there, so that their hot keys fire inside that read.
+    // Keys waiting to be read, as events wait on a connection. The next read
+    // takes them in one at a time and fires their hot keys right there,
+    // inside the read, as an input that breaks the interface's rule would:
+    // the manager must cope with that too.
     void typeAhead(quint32 keyCode, quint32 carbonModifiers = 0) { unread.append({keyCode, carbonModifiers}); }
 
     void clickElsewhere()
