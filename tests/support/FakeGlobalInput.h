@@ -21,14 +21,16 @@ public:
         HotKeyId id;
     };
 
-    quint64 modifierFlags() override
-    {
-        readUnreadKeys();
-        return modifiers;
-    }
+    quint64 modifierFlags() override { return modifiers; }
     quint32 keyDownCount() override
     {
-        readUnreadKeys();
+        // Keys typed ahead are taken in one at a time, their hot keys firing
+        // inside this read, against the interface's rule: the manager must
+        // cope with such an input too.
+        while (!unread.isEmpty()) {
+            const auto key = unread.takeFirst();
+            pressKey(key.first, key.second);
+        }
         return keyDowns;
     }
     // Off unless a test turns it on; setModifiers() then reports each change.
@@ -89,19 +91,13 @@ public:
         }
     }
 
-    // Keys waiting to be read, as events wait on a connection. The next read
-    // takes them in one at a time and fires their hot keys right there,
-    // inside the read, as an input that breaks the interface's rule would:
-    // the manager must cope with that too.
+    // A key pressed before the counter is next read.
     void typeAhead(quint32 keyCode, quint32 carbonModifiers = 0) { unread.append({keyCode, carbonModifiers}); }
 
     void clickElsewhere()
     {
-        const auto monitors = mouseMonitors; // a monitor may remove itself
-        for (auto it = monitors.cbegin(); it != monitors.cend(); ++it) {
-            if (mouseMonitors.contains(it.key()))
-                it.value()();
-        }
+        for (const auto &monitor : QMap(mouseMonitors)) // a monitor may remove itself
+            monitor();
     }
 
     quint64 modifiers = 0;
@@ -115,13 +111,4 @@ public:
     QMap<Token, std::function<void()>> mouseMonitors;
     QList<std::pair<quint32, quint32>> unread;
     Token lastToken = 0;
-
-private:
-    void readUnreadKeys()
-    {
-        while (!unread.isEmpty()) {
-            const auto [keyCode, carbonModifiers] = unread.takeFirst();
-            pressKey(keyCode, carbonModifiers);
-        }
-    }
 };
