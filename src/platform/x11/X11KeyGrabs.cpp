@@ -102,11 +102,21 @@ void X11KeyGrabs::grabAgain()
 {
     if (!m_connection)
         return;
-    // All first: a key that moved may now sit where another registration was.
-    for (Grab &entry : m_grabs)
+    // Grabs the new mapping translates as before stay, so that no key slips
+    // through meanwhile; the others are all let go first, since one may now
+    // sit where another was.
+    const QList<quint16> variants = lockVariants();
+    QList<qsizetype> changed;
+    for (qsizetype i = 0; i < m_grabs.size(); ++i) {
+        Grab &entry = m_grabs[i];
+        if (entry.isActive && entry.variants == variants
+            && m_keyMap.xModifiersForCarbon(entry.carbonModifiers) == entry.modifiers)
+            continue;
         ungrab(entry);
-    for (Grab &entry : m_grabs)
-        grab(entry);
+        changed.append(i);
+    }
+    for (qsizetype i : std::as_const(changed))
+        grab(m_grabs[i]);
     xcb_flush(m_connection);
 }
 

@@ -29,8 +29,8 @@ public:
     // already grabbed it.
     std::optional<Token> add(quint32 macKeyCode, quint32 carbonModifiers, HotKeyId id);
     void remove(Token token);
-    // Releases every grab and grabs each registration again through the
-    // current key map. One that is refused now stays registered, inactive,
+    // Grabs each registration again that the current key map translates
+    // differently. One that is refused now stays registered, inactive,
     // until it is removed or the mapping changes once more.
     void grabAgain();
     // The hot key that a key press on a grab belongs to.
