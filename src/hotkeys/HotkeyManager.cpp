@@ -5,6 +5,7 @@
 #include "platform/Scheduler.h"
 
 #include <QPointer>
+#include <QScopedValueRollback>
 
 #include <limits>
 
@@ -46,7 +47,7 @@ void HotkeyManager::start()
         const QPointer<HotkeyManager> self(this);
         m_input.setHotKeyHandler([self](HotKeyId id) {
             if (self)
-                self->handleHotKey(id);
+                self->receiveHotKey(id);
         });
         m_handlerInstalled = true;
     }
@@ -108,6 +109,7 @@ void HotkeyManager::resetGesture()
 
 void HotkeyManager::poll()
 {
+    const QScopedValueRollback<bool> inStep(m_isInStep, true);
     const HotkeyConfig &config = m_store.config();
     if (!config.enabled || m_isSuspended) {
         resetGesture();
@@ -187,6 +189,9 @@ void HotkeyManager::arm()
     if (m_isArmed)
         return;
     m_isArmed = true;
+    // Nothing of an earlier period carries over.
+    m_strayKeyCheckPending = false;
+    m_strayKeyTimer.reset();
     m_keyDownCountAtArm = m_input.keyDownCount();
     registerActionHotKeys();
     m_armedTimeoutTimer = m_scheduler.scheduleOneShot(armedTimeout, this, [this] {
@@ -195,8 +200,8 @@ void HotkeyManager::arm()
     });
     const QPointer<HotkeyManager> self(this);
     m_mouseMonitor = m_input.addMouseDownMonitor([self] {
-        if (self && self->m_isArmed)
-            self->disarm();
+        if (self)
+            self->receiveClick();
     });
     if (onArm)
         onArm();
@@ -248,6 +253,7 @@ void HotkeyManager::teardownArmedState()
 {
     m_isArmed = false;
     m_strayKeyCheckPending = false;
+    m_strayKeyTimer.reset();
     m_armedTimeoutTimer.reset();
     if (m_mouseMonitor) {
         m_input.removeMouseDownMonitor(*m_mouseMonitor);
@@ -260,22 +266,40 @@ void HotkeyManager::checkForStrayKey()
 {
     if (m_strayKeyCheckPending)
         return;
-    // Reading the counter can deliver a pending hot key, which may move
-    // the baseline; compare with the baseline as it is afterwards.
-    const quint32 count = m_input.keyDownCount();
-    if (count == m_keyDownCountAtArm)
+    if (m_input.keyDownCount() == m_keyDownCountAtArm)
         return;
     // A hot key also moves the counter, but its event arrives within the
     // grace period and clears the pending check.
     m_strayKeyCheckPending = true;
-    m_scheduler.runAfter(strayKeyGrace, this, [this] {
+    m_strayKeyTimer = m_scheduler.scheduleOneShot(strayKeyGrace, this, [this] {
+        m_strayKeyTimer.reset();
         if (m_strayKeyCheckPending && m_isArmed)
             disarm();
     });
 }
 
+void HotkeyManager::receiveHotKey(HotKeyId id)
+{
+    if (m_isInStep) {
+        m_scheduler.runAfter(0, this, [this, id] { receiveHotKey(id); });
+        return;
+    }
+    handleHotKey(id);
+}
+
+void HotkeyManager::receiveClick()
+{
+    if (m_isInStep) {
+        m_scheduler.runAfter(0, this, [this] { receiveClick(); });
+        return;
+    }
+    if (m_isArmed)
+        disarm();
+}
+
 void HotkeyManager::handleHotKey(HotKeyId id)
 {
+    const QScopedValueRollback<bool> inStep(m_isInStep, true);
     if (id.signature != signature)
         return;
     if (id.id == cancelHotKeyId) {

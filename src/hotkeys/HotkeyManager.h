@@ -24,6 +24,9 @@ class Timer;
 // while armed, so typing elsewhere is never intercepted. Escape, a click in
 // another program, any other key, another double tap, the time-out, a
 // configuration change, suspension and stop() end the armed period.
+// A hot key or click reported while the manager is in the middle of one of
+// its own steps (by an input that calls back while it is read) is handled
+// from the event loop right after that step.
 class HotkeyManager final : public QObject
 {
     Q_OBJECT
@@ -66,6 +69,8 @@ private:
     void unregisterActionHotKeys();
     void teardownArmedState();
     void checkForStrayKey();
+    void receiveHotKey(HotKeyId id);
+    void receiveClick();
     void handleHotKey(HotKeyId id);
     void fire(HotkeyAction action);
 
@@ -85,6 +90,7 @@ private:
     quint32 m_keyDownCountAtGestureStart = 0;
     quint32 m_keyDownCountAtArm = 0;
     bool m_strayKeyCheckPending = false;
+    std::unique_ptr<Timer> m_strayKeyTimer;
     std::unique_ptr<Timer> m_armedTimeoutTimer;
     std::optional<GlobalInput::Token> m_mouseMonitor;
     QList<GlobalInput::Token> m_hotKeyRefs;
@@ -93,4 +99,5 @@ private:
     bool m_observing = false;
     bool m_started = false;
     bool m_canSleep = false; // the input reports modifier changes
+    bool m_isInStep = false; // polling, or handling a hot key
 };

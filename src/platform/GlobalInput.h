@@ -24,7 +24,9 @@ struct TranslatedKey
 // Keyboard and mouse state of the whole session, whichever program has the
 // focus, and system-wide hot keys. Key codes are in the stored (macOS
 // ANSI) numbering, modifiers in the stored bit layout or, for hot keys, the
-// classic hot-key mask; implementations translate.
+// classic hot-key mask; implementations translate. Handlers run from the
+// event loop, never from inside a call into this interface: reading the
+// counter or the modifiers does not call anything back.
 class GlobalInput
 {
 public:
@@ -53,7 +55,8 @@ public:
     virtual void unregisterHotKey(Token token) = 0;
 
     // Calls `handler` on the main thread for each left or right click that
-    // goes to another program. Nothing when clicks cannot be watched.
+    // goes to another program, until its token is removed; several monitors
+    // may watch at once. Nothing when clicks cannot be watched.
     virtual std::optional<Token> addMouseDownMonitor(std::function<void()> handler) = 0;
     virtual void removeMouseDownMonitor(Token token) = 0;
 

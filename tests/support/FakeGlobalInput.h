@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QMap>
 #include <QSet>
 
 // Global input as fields: the test holds modifiers, presses keys and clicks
@@ -21,7 +22,17 @@ public:
     };
 
     quint64 modifierFlags() override { return modifiers; }
-    quint32 keyDownCount() override { return keyDowns; }
+    quint32 keyDownCount() override
+    {
+        // Keys typed ahead are taken in one at a time, their hot keys firing
+        // inside this read, against the interface's rule: the manager must
+        // cope with such an input too.
+        while (!unread.isEmpty()) {
+            const auto key = unread.takeFirst();
+            pressKey(key.first, key.second);
+        }
+        return keyDowns;
+    }
     // Off unless a test turns it on; setModifiers() then reports each change.
     bool setModifierChangeHandler(std::function<void()> handler) override
     {
@@ -51,11 +62,11 @@ public:
 
     std::optional<Token> addMouseDownMonitor(std::function<void()> handler) override
     {
-        mouseHandler = std::move(handler);
-        return ++lastToken;
+        mouseMonitors.insert(++lastToken, std::move(handler));
+        return lastToken;
     }
 
-    void removeMouseDownMonitor(Token) override { mouseHandler = nullptr; }
+    void removeMouseDownMonitor(Token token) override { mouseMonitors.remove(token); }
 
     // X keycodes, with the characters of a US layout where a test needs them.
     std::optional<TranslatedKey> translateKey(quint32 nativeKeyCode) const override
@@ -80,10 +91,13 @@ public:
         }
     }
 
+    // A key pressed before the counter is next read.
+    void typeAhead(quint32 keyCode, quint32 carbonModifiers = 0) { unread.append({keyCode, carbonModifiers}); }
+
     void clickElsewhere()
     {
-        if (mouseHandler)
-            mouseHandler();
+        for (const auto &monitor : QMap(mouseMonitors)) // a monitor may remove itself
+            monitor();
     }
 
     quint64 modifiers = 0;
@@ -94,6 +108,7 @@ public:
     QSet<std::pair<quint32, quint32>> taken;
     QHash<quint32, QString> characters{{16, "7"}, {24, "q"}, {38, "a"}, {10, "1"}, {11, "2"}};
     std::function<void(HotKeyId)> hotKeyHandler;
-    std::function<void()> mouseHandler;
+    QMap<Token, std::function<void()>> mouseMonitors;
+    QList<std::pair<quint32, quint32>> unread;
     Token lastToken = 0;
 };

@@ -27,7 +27,7 @@ TEST(X11KeyMapTest, EveryDefaultAndSpecialKeyHasAnXKeycodeThatMapsBack)
     EXPECT_FALSE(X11KeyMap::xKeycodeForMac(200));
 }
 
-TEST(X11KeyMapTest, AllFortySevenTypingKeysAreDistinct)
+TEST(X11KeyMapTest, AllFiftyTypingKeysAreDistinct)
 {
     QSet<quint8> seen;
     for (quint32 mac = 0; mac <= 50; ++mac) {

@@ -1,5 +1,6 @@
 #include "platform/x11/X11GlobalInput.h"
 
+#include "platform/x11/X11KeyGrabs.h"
 #include "platform/x11/X11KeyMap.h"
 #include "platform/x11/XInput2.h"
 
@@ -10,9 +11,16 @@
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
 // xkb.h names a field `explicit`, a C++ keyword.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wkeyword-macro"
+#endif
 #define explicit explicit_
 #include <xcb/xkb.h>
 #undef explicit
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
 
 #include <cstdlib>
 
@@ -33,9 +41,11 @@ X11GlobalInput::X11GlobalInput(std::function<QSet<quint32>()> ownWindows, QObjec
         m_connection = nullptr;
     }
     m_keyMap = std::make_unique<X11KeyMap>(m_connection);
+    if (m_connection)
+        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+    m_keyGrabs = std::make_unique<X11KeyGrabs>(m_connection, m_root, *m_keyMap);
     if (!m_connection)
         return;
-    m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
     setUpXkb();
     setUpXInput();
     m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read);
@@ -46,12 +56,9 @@ X11GlobalInput::X11GlobalInput(std::function<QSet<quint32>()> ownWindows, QObjec
 X11GlobalInput::~X11GlobalInput()
 {
     m_notifier.reset();
-    if (!m_connection)
-        return;
-    for (const Grab &grab : std::as_const(m_grabs))
-        ungrab(grab.keycode, grab.modifiers, grab.variants);
-    xcb_flush(m_connection);
-    xcb_disconnect(m_connection);
+    m_keyGrabs.reset(); // releases the grabs while the connection is open
+    if (m_connection)
+        xcb_disconnect(m_connection);
 }
 
 QSet<quint32> X11GlobalInput::applicationWindows()
@@ -75,8 +82,12 @@ void X11GlobalInput::setUpXkb()
     if (!supported)
         return;
     m_xkbFirstEvent = xkb->first_event;
-    xcb_xkb_select_events(m_connection, XCB_XKB_ID_USE_CORE_KBD, XCB_XKB_EVENT_TYPE_STATE_NOTIFY, 0,
-                          XCB_XKB_EVENT_TYPE_STATE_NOTIFY, 0, 0, nullptr);
+    // A client that uses XKB gets no core MappingNotify: a new layout or
+    // modifier mapping is told only through XKB's own events.
+    const quint16 events = XCB_XKB_EVENT_TYPE_STATE_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY
+        | XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY;
+    const quint16 mapParts = XCB_XKB_MAP_PART_KEY_TYPES | XCB_XKB_MAP_PART_KEY_SYMS | XCB_XKB_MAP_PART_MODIFIER_MAP;
+    xcb_xkb_select_events(m_connection, XCB_XKB_ID_USE_CORE_KBD, events, 0, events, mapParts, mapParts, nullptr);
     auto state = xcb_xkb_get_state_reply(m_connection, xcb_xkb_get_state(m_connection, XCB_XKB_ID_USE_CORE_KBD),
                                          nullptr);
     if (state) {
@@ -97,7 +108,7 @@ void X11GlobalInput::selectRawEvents()
     if (!m_xiOpcode)
         return;
     uint32_t mask = XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS;
-    if (m_mouseHandler)
+    if (!m_mouseMonitors.isEmpty())
         mask |= XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS;
     XInput2::selectRawEvents(m_connection, m_root, mask);
 }
@@ -126,44 +137,84 @@ void X11GlobalInput::handleEvent(const void *data)
                 ++m_keyDowns;
         } else if (generic->event_type == XCB_INPUT_RAW_BUTTON_PRESS) {
             const auto *raw = reinterpret_cast<const xcb_input_raw_button_press_event_t *>(event);
-            if ((raw->detail == leftButton || raw->detail == rightButton) && m_mouseHandler
-                && !pointerIsOverOwnWindow()) {
-                const auto handler = m_mouseHandler; // it may remove the monitor
-                handler();
-            }
+            if ((raw->detail == leftButton || raw->detail == rightButton) && !m_mouseMonitors.isEmpty()
+                && !pointerIsOverOwnWindow())
+                handleClick();
         }
         return;
     }
     if (m_hasXkb && type == m_xkbFirstEvent) {
-        const auto *xkb = reinterpret_cast<const xcb_xkb_state_notify_event_t *>(event);
-        if (xkb->xkbType == XCB_XKB_STATE_NOTIFY && xkb->baseMods != m_xkbBaseMods) {
-            m_xkbBaseMods = xkb->baseMods;
-            if (m_modifierChangeHandler)
-                QMetaObject::invokeMethod(this, [this] {
-                    if (m_modifierChangeHandler)
-                        m_modifierChangeHandler();
-                }, Qt::QueuedConnection);
-        }
+        handleXkbEvent(event);
         return;
     }
     if (type == XCB_KEY_PRESS) {
         const auto *press = reinterpret_cast<const xcb_key_press_event_t *>(event);
         handleKeyPress(press->detail, press->state);
     } else if (type == XCB_MAPPING_NOTIFY) {
-        m_keyMap->reload();
+        queueKeyMapReload(); // a server without XKB
+    }
+}
+
+void X11GlobalInput::handleXkbEvent(const void *data)
+{
+    // Every XKB event has its own kind in the same place as the state event.
+    const auto *xkb = static_cast<const xcb_xkb_state_notify_event_t *>(data);
+    if (xkb->xkbType == XCB_XKB_MAP_NOTIFY || xkb->xkbType == XCB_XKB_NEW_KEYBOARD_NOTIFY) {
+        queueKeyMapReload();
+    } else if (xkb->xkbType == XCB_XKB_STATE_NOTIFY && xkb->baseMods != m_xkbBaseMods) {
+        m_xkbBaseMods = xkb->baseMods;
+        if (m_modifierChangeHandler)
+            QMetaObject::invokeMethod(this, [this] {
+                if (m_modifierChangeHandler)
+                    m_modifierChangeHandler();
+            }, Qt::QueuedConnection);
     }
 }
 
 void X11GlobalInput::handleKeyPress(quint8 keycode, quint16 state)
 {
-    const quint16 mods = state & m_keyMap->relevantMask();
-    for (const Grab &grab : std::as_const(m_grabs)) {
-        if (grab.keycode == keycode && (grab.modifiers & m_keyMap->relevantMask()) == mods) {
-            if (m_hotKeyHandler)
-                m_hotKeyHandler(grab.id);
-            return;
+    const std::optional<HotKeyId> id = m_keyGrabs->match(keycode, state);
+    if (!id || !m_hotKeyHandler)
+        return;
+    // This may run inside a read of the counter or the modifiers; the
+    // receiver must not be entered from there.
+    QMetaObject::invokeMethod(this, [this, hotKey = *id] {
+        if (m_hotKeyHandler) {
+            const auto handler = m_hotKeyHandler; // it may replace itself
+            handler(hotKey);
         }
-    }
+    }, Qt::QueuedConnection);
+}
+
+void X11GlobalInput::handleClick()
+{
+    QMetaObject::invokeMethod(this, [this] {
+        // A monitor may remove itself or another: each one still present is told.
+        const QMap<Token, std::function<void()>> monitors = m_mouseMonitors;
+        for (auto it = monitors.cbegin(); it != monitors.cend(); ++it) {
+            if (m_mouseMonitors.contains(it.key()))
+                it.value()();
+        }
+    }, Qt::QueuedConnection);
+}
+
+void X11GlobalInput::queueKeyMapReload()
+{
+    // A layout switch comes as a burst of events: read the map once.
+    if (m_isKeyMapReloadQueued)
+        return;
+    m_isKeyMapReloadQueued = true;
+    QMetaObject::invokeMethod(this, &X11GlobalInput::reloadKeyMap, Qt::QueuedConnection);
+}
+
+void X11GlobalInput::reloadKeyMap()
+{
+    m_isKeyMapReloadQueued = false;
+    m_keyMap->reload();
+    m_keyGrabs->grabAgain(); // the keys may have moved, or the modifiers changed bits
+    if (m_modifierChangeHandler)
+        m_modifierChangeHandler(); // the held modifiers may read differently now
+    Q_EMIT keyMapReloaded();
 }
 
 quint64 X11GlobalInput::modifierFlags()
@@ -198,81 +249,32 @@ void X11GlobalInput::setHotKeyHandler(std::function<void(HotKeyId)> handler)
     m_hotKeyHandler = std::move(handler);
 }
 
-QList<quint16> X11GlobalInput::lockVariants() const
-{
-    const quint16 numLock = m_keyMap->numLockMask();
-    return {0, XCB_MOD_MASK_LOCK, numLock, quint16(XCB_MOD_MASK_LOCK | numLock)};
-}
-
 std::optional<GlobalInput::Token> X11GlobalInput::registerHotKey(quint32 keyCode, quint32 carbonModifiers,
                                                                  HotKeyId id)
 {
-    if (!m_connection)
-        return std::nullopt;
-    const std::optional<quint8> keycode = X11KeyMap::xKeycodeForMac(keyCode);
-    const std::optional<quint16> mods = m_keyMap->xModifiersForCarbon(carbonModifiers);
-    if (!keycode || !mods)
-        return std::nullopt;
-    for (const Grab &grab : std::as_const(m_grabs)) {
-        if (grab.keycode == *keycode && grab.modifiers == *mods)
-            return std::nullopt; // an earlier registration of this arming holds it
-    }
-    QList<xcb_void_cookie_t> cookies;
-    const QList<quint16> variants = lockVariants();
-    for (quint16 variant : variants) {
-        cookies.append(xcb_grab_key_checked(m_connection, 1, m_root, quint16(*mods | variant), *keycode,
-                                            XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
-    }
-    bool refused = false;
-    for (const xcb_void_cookie_t &cookie : std::as_const(cookies)) {
-        if (xcb_generic_error_t *error = xcb_request_check(m_connection, cookie)) {
-            refused = true; // BadAccess: another client holds the combination
-            std::free(error);
-        }
-    }
-    if (refused) {
-        ungrab(*keycode, *mods, variants);
-        xcb_flush(m_connection);
-        return std::nullopt;
-    }
-    m_grabs.append({++m_lastToken, *keycode, *mods, variants, id});
-    return m_lastToken;
-}
-
-void X11GlobalInput::ungrab(quint8 keycode, quint16 modifiers, const QList<quint16> &variants)
-{
-    // Only this client's own grabs are released; another's stay.
-    for (quint16 variant : variants)
-        xcb_ungrab_key(m_connection, keycode, m_root, quint16(modifiers | variant));
+    return m_keyGrabs->add(keyCode, carbonModifiers, id);
 }
 
 void X11GlobalInput::unregisterHotKey(Token token)
 {
-    for (qsizetype i = 0; i < m_grabs.size(); ++i) {
-        if (m_grabs.at(i).token == token) {
-            ungrab(m_grabs.at(i).keycode, m_grabs.at(i).modifiers, m_grabs.at(i).variants);
-            m_grabs.removeAt(i);
-            xcb_flush(m_connection);
-            return;
-        }
-    }
+    m_keyGrabs->remove(token);
 }
 
 std::optional<GlobalInput::Token> X11GlobalInput::addMouseDownMonitor(std::function<void()> handler)
 {
-    if (!m_xiOpcode)
+    if (!m_xiOpcode || !handler)
         return std::nullopt;
-    m_mouseHandler = std::move(handler);
-    selectRawEvents();
-    return ++m_mouseToken;
+    const bool wasWatching = !m_mouseMonitors.isEmpty();
+    m_mouseMonitors.insert(++m_lastMouseToken, std::move(handler));
+    if (!wasWatching)
+        selectRawEvents();
+    return m_lastMouseToken;
 }
 
 void X11GlobalInput::removeMouseDownMonitor(Token token)
 {
-    if (token != m_mouseToken)
-        return;
-    m_mouseHandler = nullptr;
-    selectRawEvents();
+    if (m_mouseMonitors.remove(token) && m_mouseMonitors.isEmpty())
+        selectRawEvents(); // no raw clicks while nobody watches
 }
 
 std::optional<TranslatedKey> X11GlobalInput::translateKey(quint32 nativeKeyCode) const

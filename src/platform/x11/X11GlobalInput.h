@@ -3,22 +3,27 @@
 #include "platform/GlobalInput.h"
 
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QSet>
 
 #include <memory>
 
 class QSocketNotifier;
+class X11KeyGrabs;
 class X11KeyMap;
 struct xcb_connection_t;
 
 // Global input on a private X connection, read through a socket notifier:
 // - modifier state from XKB state events (queried only without XKB),
 // - the key counter from XInput2 raw key presses, modifier keys excluded,
-// - hot keys as passive grabs on the root window, in four variants so that
-//   Caps Lock and Num Lock do not stop them,
-// - the click monitor from XInput2 raw presses of buttons 1 and 3, judged
-//   by the window under the pointer.
+// - hot keys as passive grabs on the root window (X11KeyGrabs),
+// - the click monitors from XInput2 raw presses of buttons 1 and 3, judged
+//   by the window under the pointer,
+// - the key map, read again when XKB (or, without it, the core protocol)
+//   reports a new layout or modifier mapping.
+// Reads drain the connection, but hot keys and clicks found there are
+// handed over from the event loop, never from inside the read.
 class X11GlobalInput final : public QObject, public GlobalInput
 {
     Q_OBJECT
@@ -46,42 +51,38 @@ public:
     void removeMouseDownMonitor(Token token) override;
     std::optional<TranslatedKey> translateKey(quint32 nativeKeyCode) const override;
 
-    // Every registration is grabbed with these extra lock modifiers too.
-    QList<quint16> lockVariants() const;
+Q_SIGNALS:
+    // The layout or the modifier mapping changed, and the key map, the
+    // modifier masks and the grabs have followed.
+    void keyMapReloaded();
 
 private:
-    struct Grab
-    {
-        Token token;
-        quint8 keycode;
-        quint16 modifiers;
-        QList<quint16> variants; // exactly what was grabbed, even if the mapping changes later
-        HotKeyId id;
-    };
-
     void setUpXkb();
     void setUpXInput();
     void selectRawEvents();
     void drainEvents();
     void handleEvent(const void *event); // an xcb_generic_event_t
+    void handleXkbEvent(const void *event); // any XKB event
     void handleKeyPress(quint8 keycode, quint16 state);
+    void handleClick();
+    void queueKeyMapReload();
+    void reloadKeyMap();
     bool pointerIsOverOwnWindow();
-    void ungrab(quint8 keycode, quint16 modifiers, const QList<quint16> &variants);
 
     std::function<QSet<quint32>()> m_ownWindows;
     xcb_connection_t *m_connection = nullptr;
     quint32 m_root = 0;
     std::unique_ptr<X11KeyMap> m_keyMap;
+    std::unique_ptr<X11KeyGrabs> m_keyGrabs;
     std::unique_ptr<QSocketNotifier> m_notifier;
     quint8 m_xkbFirstEvent = 0;
     bool m_hasXkb = false;
     quint8 m_xiOpcode = 0;
     quint16 m_xkbBaseMods = 0;
     quint32 m_keyDowns = 0;
+    bool m_isKeyMapReloadQueued = false;
     std::function<void(HotKeyId)> m_hotKeyHandler;
-    QList<Grab> m_grabs;
-    Token m_lastToken = 0;
-    std::function<void()> m_mouseHandler;
-    Token m_mouseToken = 0;
+    QMap<Token, std::function<void()>> m_mouseMonitors;
+    Token m_lastMouseToken = 0;
     std::function<void()> m_modifierChangeHandler;
 };

@@ -1,6 +1,7 @@
 // Runs the hot-key manager on the real X11 input and prints what it does,
 // one line per callback, for the end-to-end tests:
-//   hotkey_probe           ready, then "armed", "disarmed", "action NAME"
+//   hotkey_probe           ready, then "armed", "disarmed", "action NAME",
+//                          and "keymap reloaded" after a keyboard change
 //   hotkey_probe keymap    the translation of the keys 1, 5, H, =, X, A, Escape, Space
 #include "hotkeys/HotkeyManager.h"
 #include "hotkeys/HotkeyStore.h"
@@ -57,6 +58,7 @@ int main(int argc, char *argv[])
     manager.onArm = [] { say(QStringLiteral("armed")); };
     manager.onDisarm = [] { say(QStringLiteral("disarmed")); };
     manager.onAction = [](HotkeyAction action) { say(QStringLiteral("action ") + HotkeyActions::rawValue(action)); };
+    QObject::connect(&input, &X11GlobalInput::keyMapReloaded, [] { say(QStringLiteral("keymap reloaded")); });
     manager.start();
     say(QStringLiteral("ready xkb=%1 xi=%2").arg(input.hasEventFedModifiers()).arg(input.hasRawEvents()));
     return app.exec();
