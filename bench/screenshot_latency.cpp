@@ -120,8 +120,8 @@ int main(int argc, char *argv[])
     } screens;
     PrivateTempFolder tempFolder(work.path());
     X11GlobalInput globalInput(X11GlobalInput::applicationWindows);
-    ThreadPoolTaskRunner tasks;
     const ThumbnailCache thumbnails(work.filePath("thumbnails"), {tempFolder.path()});
+    ThreadPoolTaskRunner tasks; // waits for its workers before what they use goes
     AppDelegate delegate(PlatformServices{scheduler, defaults, notifications, pasteboard, screens, tempFolder,
                                           globalInput, tasks, thumbnails});
     delegate.screenshotDirectory = shots;
