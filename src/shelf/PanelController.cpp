@@ -313,7 +313,18 @@ void PanelController::persist()
         m_persistAfterRestore = true;
         return;
     }
-    m_services.defaults.setArray(ShelfArchive::storageKey, ShelfArchive::encode(items()));
+    if (m_services.defaults.setArray(ShelfArchive::storageKey, ShelfArchive::encode(items()))) {
+        m_persistRetryTimer.reset();
+        return;
+    }
+    // A full disk or a read-only folder: the shelf stays whole here, and is
+    // written again later even if nothing changes for hours.
+    if (!m_persistRetryTimer) {
+        m_persistRetryTimer = m_services.scheduler.scheduleOneShot(persistRetryDelay, this, [this] {
+            m_persistRetryTimer.reset();
+            persist();
+        });
+    }
 }
 
 void PanelController::restorePersisted()

@@ -108,6 +108,9 @@ public:
     static constexpr qreal historyAlphaAbsent = 0.3;
     static constexpr qreal pasteAlphaPresent = 1.0;
     static constexpr qreal pasteAlphaAbsent = 0.45;
+    // After a write of the shelf failed, the next try comes with the next
+    // change or after this many seconds, whichever is first.
+    static constexpr double persistRetryDelay = 30.0;
 
 private:
     void setupViews();
@@ -143,6 +146,7 @@ private:
     std::unique_ptr<Timer> m_evictedExpiry;
     std::optional<ShelfItem> m_clipboardItem;
     std::unique_ptr<Timer> m_clipboardExpiry;
+    std::unique_ptr<Timer> m_persistRetryTimer;
 
     std::unique_ptr<PanelWindow> m_panel;
     PanelBackgroundView *m_containerView = nullptr;

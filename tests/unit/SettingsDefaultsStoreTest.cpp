@@ -8,7 +8,13 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <pwd.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -42,6 +48,58 @@ protected:
 
     QTemporaryDir folder;
 };
+
+// Stores a shelf, blocks the disk, stores a changed shelf, unblocks the disk
+// and writes something else. Returns 0 when the blocked write said so, left
+// the last good file exactly as it was and kept the change readable, and the
+// next write stored both; otherwise the number of the step that went wrong.
+// Runs in a child process: it changes the process's user and limits.
+int writeThroughABlockedDisk(const QString &path, const std::function<void()> &block,
+                             const std::function<void()> &unblock)
+{
+    const QList<StringMap> before = {{{"type", "text"}, {"text", "stored"}}};
+    const QList<StringMap> after = {before.first(), {{"type", "text"}, {"text", QString(4096, 'x')}}};
+    SettingsDefaultsStore store(path);
+    if (!store.setArray(listKey, before))
+        return 1;
+    QFile file(path);
+    const QByteArray good = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    file.close();
+    block();
+    const bool written = store.setArray(listKey, after);
+    unblock();
+    if (written)
+        return 2;
+    if (!file.open(QIODevice::ReadOnly) || file.readAll() != good || good.isEmpty())
+        return 3;
+    if (store.arrayForKey(listKey)->size() != 2)
+        return 4;
+    if (!store.setData(blobKey, "{}"))
+        return 5;
+    const SettingsDefaultsStore reread(path);
+    if (reread.arrayForKey(listKey)->size() != 2 || !reread.dataForKey(blobKey))
+        return 6;
+    if (QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files).size() != 1)
+        return 7; // something left beside the file
+    return 0;
+}
+
+// Root writes through any permission, so a blocked folder or file is one
+// that another user cannot write: root becomes that user for a while.
+void actAsAnotherUser(bool other)
+{
+    const passwd *nobody = ::getpwnam("nobody");
+    if (::seteuid(other ? (nobody ? nobody->pw_uid : 65534) : 0) != 0)
+        ::_exit(100);
+}
+
+void setFileSizeLimit(rlim_t size)
+{
+    rlimit limit {};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = std::min(size, limit.rlim_max);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
 
 TEST_F(SettingsDefaultsStoreTest, ListsOfAwkwardStringsSurviveARestart)
 {
@@ -125,11 +183,10 @@ TEST_F(SettingsDefaultsStoreTest, GarbageFilesNeverCrashAndDoNotBlockLaterWrites
         if (read) {
             EXPECT_LE(read->size(), 2);
         }
-        store.setArray(listKey, {{{"type", "text"}, {"text", "after"}}});
+        EXPECT_TRUE(store.setArray(listKey, {{{"type", "text"}, {"text", "after"}}}));
         const auto reread = SettingsDefaultsStore(path()).arrayForKey(listKey);
         ASSERT_TRUE(reread) << content.constData();
         EXPECT_EQ(reread->size(), 1);
-        EXPECT_TRUE(store.lastWriteSucceeded());
     }
 }
 
@@ -163,9 +220,60 @@ TEST_F(SettingsDefaultsStoreTest, AConfigFolderThatCannotBeCreatedFailsQuietly)
     blocker.close();
 
     SettingsDefaultsStore store(path());
-    store.setArray(listKey, {{{"type", "text"}, {"text", "memory only"}}});
-    EXPECT_FALSE(store.lastWriteSucceeded());
+    EXPECT_FALSE(store.setArray(listKey, {{{"type", "text"}, {"text", "memory only"}}}));
     EXPECT_FALSE(QFileInfo::exists(path()));
+    EXPECT_EQ(store.arrayForKey(listKey)->size(), 1); // kept for the next write
+
+    // Once the folder can be made, the next write stores what was kept.
+    ASSERT_TRUE(blocker.remove());
+    EXPECT_TRUE(store.setData(blobKey, "{}"));
+    EXPECT_EQ(SettingsDefaultsStore(path()).arrayForKey(listKey)->size(), 1);
+}
+
+TEST_F(SettingsDefaultsStoreTest, ABlockedDiskNeverDamagesTheFileAndTheNextWriteCatchesUp)
+{
+    const QString file = path();
+    const QString dir = QFileInfo(file).absolutePath();
+    const bool root = ::geteuid() == 0;
+    const auto cleanUp = [&] { ASSERT_TRUE(QDir(dir).removeRecursively()); };
+    // A full disk: writing past the limit fails as ENOSPC does.
+    EXPECT_EXIT(
+        {
+            std::signal(SIGXFSZ, SIG_IGN);
+            ::_exit(writeThroughABlockedDisk(
+                file, [] { setFileSizeLimit(256); }, [] { setFileSizeLimit(RLIM_INFINITY); }));
+        },
+        ::testing::ExitedWithCode(0), "");
+    cleanUp();
+    // A folder that cannot be written.
+    const auto readOnly = [&](bool blocked) {
+        if (root) {
+            ::chmod(QFile::encodeName(folder.path()).constData(), 0711);
+            ::chmod(QFile::encodeName(dir).constData(), 0755);
+            actAsAnotherUser(blocked);
+        } else {
+            QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner
+                                           | (blocked ? QFileDevice::Permissions() : QFileDevice::WriteOwner));
+        }
+    };
+    EXPECT_EXIT(::_exit(writeThroughABlockedDisk(file, [&] { readOnly(true); }, [&] { readOnly(false); })),
+                ::testing::ExitedWithCode(0), "");
+    cleanUp();
+    // A file that cannot be replaced: root's, in a folder open to everyone
+    // but with the sticky bit, as in /tmp. Only root can set this up.
+    if (root) {
+        EXPECT_EXIT(::_exit(writeThroughABlockedDisk(
+                        file,
+                        [&] {
+                            QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                            | QFileDevice::ReadOther);
+                            ::chmod(QFile::encodeName(folder.path()).constData(), 0711);
+                            ::chmod(QFile::encodeName(dir).constData(), 01777);
+                            actAsAnotherUser(true);
+                        },
+                        [&] { actAsAnotherUser(false); })),
+                    ::testing::ExitedWithCode(0), "");
+    }
 }
 
 } // namespace
