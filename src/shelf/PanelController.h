@@ -90,6 +90,7 @@ public:
     // the hover preview once it has been made.
     QList<QWidget *> floatingWindows() const;
     State state() const { return m_visibility->state(); }
+    CompositorWatch &compositor() const { return m_services.compositor; }
 
     static constexpr int capacity = 5;
     static constexpr double temporarySlotLifetime = 300.0;
@@ -115,6 +116,8 @@ public:
 private:
     void setupViews();
     void updateBorderPaths();
+    // Opaque with the rounded corners cut out of the window, or translucent.
+    void applyCompositing();
     void setupHistoryButton(QWidget *host);
     void evictOverflowIfNeeded();
     void collapseAway(ItemCardView *view, double duration);

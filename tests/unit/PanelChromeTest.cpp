@@ -1,8 +1,10 @@
 #include "TestServices.h"
+#include "shelf/PanelBackgroundView.h"
 #include "shelf/PanelBorderView.h"
 #include "shelf/PanelController.h"
 #include "shelf/PanelWindow.h"
 #include "shelf/PassthroughView.h"
+#include "shelf/PreviewPopup.h"
 #include "views/FooterButton.h"
 #include "views/ItemCardView.h"
 
@@ -44,6 +46,34 @@ TEST_F(PanelChromeTest, FooterButtonsSitInTheFooterWithTheirNames)
     // 20 × 20, 8 above the bottom, 18 either side of the centre.
     EXPECT_EQ(panel.historyButton()->geometry(), QRect(66 - 18 - 10, 450 - 8 - 20, 20, 20));
     EXPECT_EQ(panel.pasteButton()->geometry(), QRect(66 + 18 - 10, 450 - 8 - 20, 20, 20));
+}
+
+TEST_F(PanelChromeTest, PanelAndPreviewFollowACompositorThatStartsAndStopsLater)
+{
+    // Started before the compositor: opaque, with the corners cut out.
+    auto *background = panel.panel()->findChild<PanelBackgroundView *>();
+    ASSERT_TRUE(background);
+    EXPECT_EQ(background->fillColor().alpha(), 255);
+    const QRegion cut = panel.panel()->mask();
+    EXPECT_TRUE(cut.contains(QPoint(0, 0)));
+    EXPECT_FALSE(cut.contains(QPoint(131, 0))); // the rounded top right corner
+    PreviewPopup popup(QSize(132, 100), fake.compositor);
+    EXPECT_EQ(popup.background()->fillColor().alpha(), 255);
+    EXPECT_FALSE(popup.window()->mask().isEmpty());
+    EXPECT_TRUE(popup.window()->autoFillBackground());
+
+    fake.compositor.setCompositing(true);
+    EXPECT_LT(background->fillColor().alpha(), 255);
+    EXPECT_TRUE(panel.panel()->mask().isEmpty());
+    EXPECT_LT(popup.background()->fillColor().alpha(), 255);
+    EXPECT_TRUE(popup.window()->mask().isEmpty());
+    EXPECT_FALSE(popup.window()->autoFillBackground());
+
+    fake.compositor.setCompositing(false);
+    EXPECT_EQ(background->fillColor().alpha(), 255);
+    EXPECT_EQ(panel.panel()->mask(), cut);
+    EXPECT_EQ(popup.background()->fillColor().alpha(), 255);
+    EXPECT_FALSE(popup.window()->mask().isEmpty());
 }
 
 } // namespace
