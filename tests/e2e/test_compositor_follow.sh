@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Autostart often runs Zorv before the compositing manager. The panel draws
-# itself opaque with its corners cut out while no compositor runs, turns
-# translucent once one starts, and opaque and cut out again when it stops.
+# Autostart often runs Zorv before the compositing manager. The panel is
+# opaque with its corners cut out while no compositor runs, translucent once
+# one starts, and opaque and cut out again when it stops.
 source "$(dirname "$0")/lib.sh"
 
 start_x
@@ -11,33 +11,24 @@ wait_until 5 panel_window || fail "no panel window"
 xdotool mousemove 0 400 # the pointer stays on the shown panel from now on
 wait_until 3 panel_at 0 || fail "the panel did not slide out: x=$(panel_x)"
 
-# body_between LOW HIGH: the brightness of the panel's background, well inside it.
-body_between() {
+# brightness_between X Y LOW HIGH: of the screen's pixel at X, Y.
+brightness_between() {
     local r g b
-    read -r r g b < <(pixel 60 400)
-    [ "$(brightness "$r" "$g" "$b")" -ge "$1" ] && [ "$(brightness "$r" "$g" "$b")" -le "$2" ]
+    read -r r g b < <(pixel "$1" "$2")
+    [ "$(brightness "$r" "$g" "$b")" -ge "$3" ] && [ "$(brightness "$r" "$g" "$b")" -le "$4" ]
 }
-# The top right corner shows the white desktop where the window is cut out;
-# an uncut ARGB window shows black there without a compositor.
-corner_cut_out() {
-    local r g b
-    read -r r g b < <(pixel 131 175)
-    [ "$(brightness "$r" "$g" "$b")" -ge 200 ]
+# Where the window is cut out the white desktop shows; an uncut window with
+# an alpha channel shows black there without a compositor.
+opaque_and_cut_out() {
+    brightness_between 60 400 15 35 && brightness_between 131 175 200 255
 }
 
-wait_until 2 body_between 15 35 || fail "no opaque dark panel without a compositor: $(pixel 60 400)"
-corner_cut_out || fail "the corner is not cut out without a compositor: $(pixel 131 175)"
-
+wait_until 2 opaque_and_cut_out || fail "not opaque and cut out at start: $(pixel 60 400), $(pixel 131 175)"
 xcompmgr >"$WORK/xcompmgr.log" 2>&1 &
 compositor=$!
 STARTED_PIDS+=("$compositor")
-# The desktop (xcompmgr paints it grey) now shows through the panel.
-wait_until 10 body_between 38 120 || fail "the panel stayed opaque after the compositor started: $(pixel 60 400)"
-note "translucent with the compositor"
-
+# The desktop, which xcompmgr paints grey, shows through the panel.
+wait_until 10 brightness_between 60 400 38 120 || fail "still opaque with a compositor: $(pixel 60 400)"
 kill "$compositor"
-wait "$compositor" 2>/dev/null || true
-wait_until 5 body_between 15 35 || fail "the panel stayed translucent after the compositor stopped: $(pixel 60 400)"
-wait_until 2 corner_cut_out || fail "the corner is not cut out again: $(pixel 131 175)"
+wait_until 5 opaque_and_cut_out || fail "not opaque and cut out again: $(pixel 60 400), $(pixel 131 175)"
 zorv_running || fail "zorv is gone"
-note "opaque and cut out again"

@@ -7,14 +7,7 @@ class FakeCompositorWatch final : public CompositorWatch
 {
 public:
     bool isCompositing() const override { return compositing; }
-
-    void setCompositing(bool running)
-    {
-        if (running == compositing)
-            return;
-        compositing = running;
-        Q_EMIT compositingChanged(running);
-    }
+    void setCompositing(bool running) { Q_EMIT compositingChanged(compositing = running); }
 
     bool compositing = false;
 };

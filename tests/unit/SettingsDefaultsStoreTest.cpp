@@ -10,11 +10,11 @@
 
 #include <algorithm>
 #include <csignal>
-#include <cstdio>
-#include <pwd.h>
+#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -49,48 +49,27 @@ protected:
     QTemporaryDir folder;
 };
 
-// Stores a shelf, blocks the disk, stores a changed shelf, unblocks the disk
-// and writes something else. Returns 0 when the blocked write said so, left
-// the last good file exactly as it was and kept the change readable, and the
-// next write stored both; otherwise the number of the step that went wrong.
-// Runs in a child process: it changes the process's user and limits.
+// Stores a shelf, blocks the disk, tries a changed shelf, unblocks the disk
+// and writes a blob. Returns 0 when the blocked write said it failed, left
+// the last good file as it was and kept the change readable, and the next
+// write stored both; otherwise the step that went wrong. For a child process.
 int writeThroughABlockedDisk(const QString &path, const std::function<void()> &block,
                              const std::function<void()> &unblock)
 {
-    const QList<StringMap> before = {{{"type", "text"}, {"text", "stored"}}};
-    const QList<StringMap> after = {before.first(), {{"type", "text"}, {"text", QString(4096, 'x')}}};
+    const StringMap entry = {{"type", "text"}, {"text", QString(4096, 'x')}};
     SettingsDefaultsStore store(path);
-    if (!store.setArray(listKey, before))
-        return 1;
     QFile file(path);
-    const QByteArray good = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    file.close();
+    if (!store.setArray(listKey, {entry}) || !file.open(QIODevice::ReadOnly))
+        return 1;
+    const QByteArray good = file.readAll();
     block();
-    const bool written = store.setArray(listKey, after);
+    const bool written = store.setArray(listKey, {entry, entry});
     unblock();
-    if (written)
+    if (written || !file.seek(0) || file.readAll() != good || store.arrayForKey(listKey)->size() != 2)
         return 2;
-    if (!file.open(QIODevice::ReadOnly) || file.readAll() != good || good.isEmpty())
+    if (!store.setData(blobKey, "{}") || SettingsDefaultsStore(path).arrayForKey(listKey)->size() != 2)
         return 3;
-    if (store.arrayForKey(listKey)->size() != 2)
-        return 4;
-    if (!store.setData(blobKey, "{}"))
-        return 5;
-    const SettingsDefaultsStore reread(path);
-    if (reread.arrayForKey(listKey)->size() != 2 || !reread.dataForKey(blobKey))
-        return 6;
-    if (QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files).size() != 1)
-        return 7; // something left beside the file
-    return 0;
-}
-
-// Root writes through any permission, so a blocked folder or file is one
-// that another user cannot write: root becomes that user for a while.
-void actAsAnotherUser(bool other)
-{
-    const passwd *nobody = ::getpwnam("nobody");
-    if (::seteuid(other ? (nobody ? nobody->pw_uid : 65534) : 0) != 0)
-        ::_exit(100);
+    return QFileInfo(path).dir().entryList(QDir::Files).size() == 1 ? 0 : 4; // nothing left beside it
 }
 
 void setFileSizeLimit(rlim_t size)
@@ -232,47 +211,27 @@ TEST_F(SettingsDefaultsStoreTest, AConfigFolderThatCannotBeCreatedFailsQuietly)
 
 TEST_F(SettingsDefaultsStoreTest, ABlockedDiskNeverDamagesTheFileAndTheNextWriteCatchesUp)
 {
-    const QString file = path();
-    const QString dir = QFileInfo(file).absolutePath();
+    const QByteArray dir = QFile::encodeName(QFileInfo(path()).absolutePath());
+    ::chmod(QFile::encodeName(folder.path()).constData(), 0711);
+    // Root writes through permissions: it becomes another user for a while.
     const bool root = ::geteuid() == 0;
-    const auto cleanUp = [&] { ASSERT_TRUE(QDir(dir).removeRecursively()); };
-    // A full disk: writing past the limit fails as ENOSPC does.
-    EXPECT_EXIT(
-        {
-            std::signal(SIGXFSZ, SIG_IGN);
-            ::_exit(writeThroughABlockedDisk(
-                file, [] { setFileSizeLimit(256); }, [] { setFileSizeLimit(RLIM_INFINITY); }));
-        },
-        ::testing::ExitedWithCode(0), "");
-    cleanUp();
-    // A folder that cannot be written.
-    const auto readOnly = [&](bool blocked) {
-        if (root) {
-            ::chmod(QFile::encodeName(folder.path()).constData(), 0711);
-            ::chmod(QFile::encodeName(dir).constData(), 0755);
-            actAsAnotherUser(blocked);
-        } else {
-            QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner
-                                           | (blocked ? QFileDevice::Permissions() : QFileDevice::WriteOwner));
-        }
+    const auto asOther = [](bool other) {
+        if (::seteuid(other ? 65534 : 0) != 0)
+            ::_exit(100);
     };
-    EXPECT_EXIT(::_exit(writeThroughABlockedDisk(file, [&] { readOnly(true); }, [&] { readOnly(false); })),
-                ::testing::ExitedWithCode(0), "");
-    cleanUp();
-    // A file that cannot be replaced: root's, in a folder open to everyone
-    // but with the sticky bit, as in /tmp. Only root can set this up.
-    if (root) {
-        EXPECT_EXIT(::_exit(writeThroughABlockedDisk(
-                        file,
-                        [&] {
-                            QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                                            | QFileDevice::ReadOther);
-                            ::chmod(QFile::encodeName(folder.path()).constData(), 0711);
-                            ::chmod(QFile::encodeName(dir).constData(), 01777);
-                            actAsAnotherUser(true);
-                        },
-                        [&] { actAsAnotherUser(false); })),
-                    ::testing::ExitedWithCode(0), "");
+    const std::vector<std::pair<std::function<void()>, std::function<void()>>> blocks = {
+        // A full disk: a write past the limit fails as ENOSPC does.
+        {[] { std::signal(SIGXFSZ, SIG_IGN), setFileSizeLimit(256); }, [] { setFileSizeLimit(RLIM_INFINITY); }},
+        // A folder that cannot be written.
+        {[&] { root ? asOther(true) : void(::chmod(dir.constData(), 0500)); },
+         [&] { root ? asOther(false) : void(::chmod(dir.constData(), 0700)); }},
+        // A file that cannot be replaced: root's, in a sticky folder open to all, like /tmp.
+        {[&] { ::chmod(dir.constData(), 01777), asOther(true); }, [&] { asOther(false); }},
+    };
+    for (size_t i = 0; i < (root ? blocks.size() : 2); ++i) {
+        EXPECT_EXIT(::_exit(writeThroughABlockedDisk(path(), blocks[i].first, blocks[i].second)),
+                    ::testing::ExitedWithCode(0), "") << "block " << i;
+        ASSERT_TRUE(QDir(QString::fromLocal8Bit(dir)).removeRecursively());
     }
 }
 
