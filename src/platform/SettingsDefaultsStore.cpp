@@ -41,6 +41,12 @@ SettingsDefaultsStore::SettingsDefaultsStore(const QString &path)
     : m_path(path)
 {
     preparePrivateFile(path);
+    // Left by a write that a crash interrupted; the file itself is whole.
+    const QFileInfo info(path);
+    for (const QString &name : info.dir().entryList({info.fileName() + QStringLiteral(".new"),
+                                                     info.fileName() + QStringLiteral(".check-*")},
+                                                    QDir::Files | QDir::Hidden))
+        QFile::remove(info.dir().filePath(name));
     // A file it cannot fully parse is read as far as possible; the next
     // write keeps the keys that were understood.
     const QSettings settings(path, QSettings::IniFormat);
