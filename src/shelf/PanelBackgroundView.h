@@ -19,7 +19,6 @@ public:
     PanelBackgroundView(bool translucent, qreal translucentAlpha, Shape shape, QWidget *parent = nullptr);
 
     QColor fillColor() const;
-    bool isTranslucent() const { return m_translucent; }
     // A compositor started or stopped: draws the tint anew.
     void setTranslucent(bool translucent);
 

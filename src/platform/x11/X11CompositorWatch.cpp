@@ -81,7 +81,8 @@ void X11CompositorWatch::readEvents()
         if ((event->response_type & 0x7f) == m_selectionNotify) {
             const auto *notify = reinterpret_cast<const xcb_xfixes_selection_notify_event_t *>(event);
             // A compositor that exits or crashes loses the selection with its
-            // window or its connection; the event still names the old owner.
+            // window or its connection: such an event means no owner, whatever
+            // window it names.
             if (notify->selection == m_selection)
                 compositing = notify->subtype == XCB_XFIXES_SELECTION_EVENT_SET_SELECTION_OWNER
                     && notify->owner != XCB_WINDOW_NONE;
