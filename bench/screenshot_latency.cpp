@@ -14,6 +14,7 @@
 #include "platform/SettingsDefaultsStore.h"
 #include "platform/ThreadPoolTaskRunner.h"
 #include "platform/ThumbnailCache.h"
+#include "platform/x11/X11CompositorWatch.h"
 #include "platform/x11/X11GlobalInput.h"
 #include "shelf/PanelController.h"
 
@@ -120,10 +121,11 @@ int main(int argc, char *argv[])
     } screens;
     PrivateTempFolder tempFolder(work.path());
     X11GlobalInput globalInput(X11GlobalInput::applicationWindows);
-    ThreadPoolTaskRunner tasks;
+    X11CompositorWatch compositor;
     const ThumbnailCache thumbnails(work.filePath("thumbnails"), {tempFolder.path()});
+    ThreadPoolTaskRunner tasks; // waits for its workers before what they use goes
     AppDelegate delegate(PlatformServices{scheduler, defaults, notifications, pasteboard, screens, tempFolder,
-                                          globalInput, tasks, thumbnails});
+                                          globalInput, tasks, thumbnails, compositor});
     delegate.screenshotDirectory = shots;
     delegate.applicationDidFinishLaunching();
 

@@ -7,7 +7,7 @@ set -euo pipefail
 build_packages=(
     g++ cmake make pkg-config
     qt6-base-dev qt6-qpa-plugins
-    libxcb1-dev libxcb-xinput-dev libxcb-xkb-dev libxkbcommon-dev
+    libxcb1-dev libxcb-xinput-dev libxcb-xkb-dev libxcb-xfixes0-dev libxkbcommon-dev
     nlohmann-json3-dev
     fonts-dejavu-core
     librsvg2-bin dpkg-dev file
@@ -18,7 +18,7 @@ test_packages=(
     xvfb xauth x11-utils xdotool xclip trayer openbox imagemagick
     desktop-file-utils hicolor-icon-theme
     clang libclang-rt-14-dev
-    sway xwayland foot wtype x11-xserver-utils
+    sway xwayland foot wtype x11-xserver-utils xcompmgr
     libwayland-dev libwayland-bin wayland-protocols
     gnome-screenshot dbus libglib2.0-bin dconf-service
     pcmanfm dbus-daemon

@@ -10,6 +10,7 @@
 #include "platform/ThreadPoolTaskRunner.h"
 #include "platform/ThumbnailCache.h"
 #include "platform/x11/DisplayCheck.h"
+#include "platform/x11/X11CompositorWatch.h"
 #include "platform/x11/X11GlobalInput.h"
 #include "platform/x11/X11ScreenService.h"
 #include "platform/x11/X11TimestampGuard.h"
@@ -67,10 +68,13 @@ int main(int argc, char *argv[])
     ScreenService &screens = xwaylandScreens ? static_cast<ScreenService &>(*xwaylandScreens) : x11Screens;
     PrivateTempFolder tempFolder;
     X11GlobalInput globalInput(X11GlobalInput::applicationWindows);
-    ThreadPoolTaskRunner tasks;
+    X11CompositorWatch compositor;
     const ThumbnailCache thumbnails(ThumbnailCache::defaultRoot(), {tempFolder.path()});
+    // Declared after everything its workers use, so that it is destroyed, and
+    // has waited for them, before any of that goes.
+    ThreadPoolTaskRunner tasks;
     const PlatformServices services{scheduler,  defaults,    notifications, pasteboard, screens,
-                                    tempFolder, globalInput, tasks,         thumbnails};
+                                    tempFolder, globalInput, tasks,         thumbnails, compositor};
 
     AppDelegate delegate(services);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
@@ -83,5 +87,10 @@ int main(int argc, char *argv[])
             return ids;
         });
     }
-    return app.exec();
+    const int status = app.exec();
+    // A decode may still run for a restore or a drop; it finishes before the
+    // delegate and the services are taken down. What it hands back is then
+    // dropped with the application's pending events.
+    tasks.waitForDone();
+    return status;
 }

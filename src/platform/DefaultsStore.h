@@ -13,7 +13,10 @@ using StringMap = QMap<QString, QString>;
 // The per-user key-value store that survives restarts. It holds two value
 // shapes: an ordered list of string maps and a byte blob. Reading a missing
 // key, or a key that holds the other shape, gives nothing. Every write
-// replaces the whole value and reaches the disk before it returns.
+// replaces the whole value and reaches the disk before it returns, or says
+// that it could not (read-only folder, full disk): the value is then kept in
+// memory, reads give it, and the next write tries to store it again. The
+// file on disk is never left half written.
 class DefaultsStore
 {
 public:
@@ -23,8 +26,8 @@ public:
     // values are QStrings unless the stored data says otherwise, so callers
     // can refuse lists that are not string maps throughout.
     virtual std::optional<QVariantList> arrayForKey(const QString &key) const = 0;
-    virtual void setArray(const QString &key, const QList<StringMap> &list) = 0;
+    virtual bool setArray(const QString &key, const QList<StringMap> &list) = 0;
 
     virtual std::optional<QByteArray> dataForKey(const QString &key) const = 0;
-    virtual void setData(const QString &key, const QByteArray &data) = 0;
+    virtual bool setData(const QString &key, const QByteArray &data) = 0;
 };

@@ -26,6 +26,8 @@ public:
     };
     using Handler = std::function<void(const QList<Event> &events)>;
 
+    // The handler runs inside this object's socket notification: to end the
+    // watch from there, unwatch() and deleteLater(), never delete at once.
     explicit FolderEvents(Handler handler, QObject *parent = nullptr);
     ~FolderEvents() override;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 class Scheduler;
+class CompositorWatch;
 class DefaultsStore;
 class GlobalInput;
 class NotificationCenter;
@@ -24,4 +25,5 @@ struct PlatformServices
     GlobalInput &globalInput;
     TaskRunner &tasks;
     const ThumbnailCache &thumbnails;
+    CompositorWatch &compositor;
 };

@@ -2,13 +2,13 @@
 
 #include "platform/DefaultsStore.h"
 
-#include <memory>
-
-class QSettings;
+#include <QMap>
 
 // The defaults store as an INI file that people can read: lists become
 // numbered QSettings arrays, blobs @ByteArray values. The file and its folder
-// are private to the user (0600 and 0700).
+// are private to the user (0600 and 0700). Every key of the file is held in
+// memory, and each write stores all of them in a new file that replaces the
+// old one only once it has been read back whole.
 class SettingsDefaultsStore final : public DefaultsStore
 {
 public:
@@ -19,19 +19,19 @@ public:
     static QString standardPath();
 
     std::optional<QVariantList> arrayForKey(const QString &key) const override;
-    void setArray(const QString &key, const QList<StringMap> &list) override;
+    bool setArray(const QString &key, const QList<StringMap> &list) override;
     std::optional<QByteArray> dataForKey(const QString &key) const override;
-    void setData(const QString &key, const QByteArray &data) override;
-
-    // False once a write could not reach the disk (read-only folder, full disk).
-    bool lastWriteSucceeded() const { return m_lastWriteSucceeded; }
+    bool setData(const QString &key, const QByteArray &data) override;
 
 private:
-    QVariant readArrayElement(int index) const;
+    bool isGroup(const QString &key) const;
+    QVariant readArrayElement(const QString &key, int index) const;
     int storedElementCount(const QString &key) const;
-    void commit();
+    void removeKey(const QString &key);
+    bool write();
 
-    // QSettings' array reading is not const; the store's reads change nothing.
-    std::unique_ptr<QSettings> m_settings;
-    bool m_lastWriteSucceeded = true;
+    QString m_path;
+    // QSettings' key names: "group/key", arrays as "key/1/name" and "key/size".
+    QMap<QString, QVariant> m_values;
+    quint64 m_writes = 0;
 };

@@ -14,6 +14,11 @@ ThreadPoolTaskRunner::ThreadPoolTaskRunner()
 
 ThreadPoolTaskRunner::~ThreadPoolTaskRunner()
 {
+    waitForDone();
+}
+
+void ThreadPoolTaskRunner::waitForDone()
+{
     m_pool->clear();
     m_pool->waitForDone();
 }

@@ -13,8 +13,11 @@ class ThreadPoolTaskRunner final : public TaskRunner
 {
 public:
     ThreadPoolTaskRunner();
+    // Waits for the tasks that have started; those still queued never run.
     ~ThreadPoolTaskRunner() override;
     void run(QObject *context, Task task) override;
+    // Drops the queued tasks and waits for the running ones.
+    void waitForDone();
 
     static constexpr int backgroundNiceness = 10;
 

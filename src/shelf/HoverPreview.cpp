@@ -17,7 +17,7 @@ HoverPreview::~HoverPreview() = default;
 PreviewPopup &HoverPreview::previewPopup()
 {
     if (!m_previewPopup)
-        m_previewPopup = std::make_unique<PreviewPopup>(popupSize);
+        m_previewPopup = std::make_unique<PreviewPopup>(popupSize, m_panel.compositor());
     return *m_previewPopup;
 }
 

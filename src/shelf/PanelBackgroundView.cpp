@@ -26,6 +26,15 @@ QColor PanelBackgroundView::fillColor() const
     return color;
 }
 
+void PanelBackgroundView::setTranslucent(bool translucent)
+{
+    if (translucent == m_translucent)
+        return;
+    m_translucent = translucent;
+    m_cache = QPixmap();
+    update();
+}
+
 void PanelBackgroundView::paintEvent(QPaintEvent *)
 {
     // Drawn once per size and kept: every card's flash and fade repaints

@@ -19,6 +19,8 @@ public:
     PanelBackgroundView(bool translucent, qreal translucentAlpha, Shape shape, QWidget *parent = nullptr);
 
     QColor fillColor() const;
+    // A compositor started or stopped: draws the tint anew.
+    void setTranslucent(bool translucent);
 
     // There is no blur behind the panel on X11, so it is less see-through
     // than a blurred background would be.

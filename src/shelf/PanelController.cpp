@@ -1,5 +1,6 @@
 #include "shelf/PanelController.h"
 
+#include "platform/CompositorWatch.h"
 #include "platform/DefaultsStore.h"
 #include "platform/Scheduler.h"
 #include "shelf/HoverPreview.h"
@@ -33,7 +34,7 @@ PanelController::PanelController(const PlatformServices &services, const HotkeyS
 {
     const QRectF hidden = PanelVisibility::initialFrame(services.screens, QSizeF(panelWidth, panelHeight));
     m_panel = std::make_unique<PanelWindow>(hidden.toRect());
-    m_containerView = new PanelBackgroundView(m_panel->testAttribute(Qt::WA_TranslucentBackground), m_panel.get());
+    m_containerView = new PanelBackgroundView(services.compositor.isCompositing(), m_panel.get());
     m_dropTarget = new ShelfDropTargetView(services.tempFolder, services.scheduler, services.tasks, &services.thumbnails,
                                            m_panel.get());
     setupViews();
@@ -44,6 +45,7 @@ PanelController::PanelController(const PlatformServices &services, const HotkeyS
     m_hoverPreview = std::make_unique<HoverPreview>(*this);
     m_visibility->onPoll = [this](std::optional<QPointF> mouse) { m_hoverPreview->updatePreview(mouse); };
     m_visibility->holdsPointer = [this](QPointF mouse) { return m_hoverPreview->holdsPointer(mouse); };
+    connect(&services.compositor, &CompositorWatch::compositingChanged, this, &PanelController::applyCompositing);
     m_panel->show(); // never hidden again: hiding means sliding off-screen
     m_visibility->startPolling();
     restorePersisted();
@@ -105,8 +107,18 @@ void PanelController::setupViews()
 void PanelController::updateBorderPaths()
 {
     m_borderHostView->updateBorderPaths();
-    // Without a compositor the rounded corners are cut out of the window itself.
-    if (!m_panel->testAttribute(Qt::WA_TranslucentBackground) && m_panel->width() > 0 && m_panel->height() > 0)
+    applyCompositing();
+}
+
+void PanelController::applyCompositing()
+{
+    // Without a compositor translucent pixels show black: the background is
+    // opaque and the rounded corners are cut out of the window itself.
+    const bool compositing = m_services.compositor.isCompositing();
+    m_containerView->setTranslucent(compositing);
+    if (compositing)
+        m_panel->clearMask();
+    else if (m_panel->width() > 0 && m_panel->height() > 0)
         m_panel->setMask(QRegion(PanelGeometry::shapePath(m_panel->size()).toFillPolygon().toPolygon()));
 }
 
@@ -313,7 +325,18 @@ void PanelController::persist()
         m_persistAfterRestore = true;
         return;
     }
-    m_services.defaults.setArray(ShelfArchive::storageKey, ShelfArchive::encode(items()));
+    if (m_services.defaults.setArray(ShelfArchive::storageKey, ShelfArchive::encode(items()))) {
+        m_persistRetryTimer.reset();
+        return;
+    }
+    // A full disk or a read-only folder: the shelf stays whole here, and is
+    // written again later even if nothing changes for hours.
+    if (!m_persistRetryTimer) {
+        m_persistRetryTimer = m_services.scheduler.scheduleOneShot(persistRetryDelay, this, [this] {
+            m_persistRetryTimer.reset();
+            persist();
+        });
+    }
 }
 
 void PanelController::restorePersisted()

@@ -90,6 +90,7 @@ public:
     // the hover preview once it has been made.
     QList<QWidget *> floatingWindows() const;
     State state() const { return m_visibility->state(); }
+    CompositorWatch &compositor() const { return m_services.compositor; }
 
     static constexpr int capacity = 5;
     static constexpr double temporarySlotLifetime = 300.0;
@@ -108,10 +109,15 @@ public:
     static constexpr qreal historyAlphaAbsent = 0.3;
     static constexpr qreal pasteAlphaPresent = 1.0;
     static constexpr qreal pasteAlphaAbsent = 0.45;
+    // After a write of the shelf failed, the next try comes with the next
+    // change or after this many seconds, whichever is first.
+    static constexpr double persistRetryDelay = 30.0;
 
 private:
     void setupViews();
     void updateBorderPaths();
+    // Opaque with the rounded corners cut out of the window, or translucent.
+    void applyCompositing();
     void setupHistoryButton(QWidget *host);
     void evictOverflowIfNeeded();
     void collapseAway(ItemCardView *view, double duration);
@@ -143,6 +149,7 @@ private:
     std::unique_ptr<Timer> m_evictedExpiry;
     std::optional<ShelfItem> m_clipboardItem;
     std::unique_ptr<Timer> m_clipboardExpiry;
+    std::unique_ptr<Timer> m_persistRetryTimer;
 
     std::unique_ptr<PanelWindow> m_panel;
     PanelBackgroundView *m_containerView = nullptr;

@@ -10,8 +10,4 @@ class PanelWindow final : public QWidget
     Q_OBJECT
 public:
     explicit PanelWindow(const QRect &contentRect);
-
-    // True when a compositing manager runs, so translucent pixels blend with
-    // what is below instead of showing black.
-    static bool isCompositing();
 };

@@ -1,5 +1,6 @@
 #include "shelf/PreviewPopup.h"
 
+#include "platform/CompositorWatch.h"
 #include "shelf/PanelBackgroundView.h"
 #include "shelf/PanelWindow.h"
 #include "views/NumberAnimation.h"
@@ -33,30 +34,38 @@ void discard(QWidget *view)
 
 } // namespace
 
-PreviewPopup::PreviewPopup(QSize size, QObject *parent)
+PreviewPopup::PreviewPopup(QSize size, CompositorWatch &compositor, QObject *parent)
     : QObject(parent)
     , m_window(std::make_unique<PanelWindow>(QRect(QPoint(), size)))
 {
-    const bool translucent = m_window->testAttribute(Qt::WA_TranslucentBackground);
     const QRect bounds(QPoint(), size);
-    if (!translucent) {
-        // Without a compositor nothing can show through: what the scale and
-        // fade uncover is the panel's own dark tint, inside rounded corners.
-        QPalette palette = m_window->palette();
-        palette.setColor(QPalette::Window, QColor(28, 28, 32));
-        m_window->setPalette(palette);
-        m_window->setAutoFillBackground(true);
-        m_window->setMask(roundedRegion(size));
-    }
+    QPalette palette = m_window->palette();
+    palette.setColor(QPalette::Window, QColor(28, 28, 32));
+    m_window->setPalette(palette);
     m_surface = new QWidget(m_window.get());
     m_surface->setGeometry(bounds);
-    auto *background = new PanelBackgroundView(translucent, translucentAlpha, &roundedRect, m_surface);
-    background->setGeometry(bounds);
+    m_background = new PanelBackgroundView(compositor.isCompositing(), translucentAlpha, &roundedRect, m_surface);
+    m_background->setGeometry(bounds);
     m_contentHost = new QWidget(m_surface);
     m_contentHost->setGeometry(bounds);
     m_contentHost->setMask(roundedRegion(size)); // clips the card to the corners
     m_effect = new ScaleFadeEffect(m_surface);
     m_surface->setGraphicsEffect(m_effect);
+    applyCompositing(compositor.isCompositing());
+    connect(&compositor, &CompositorWatch::compositingChanged, this, &PreviewPopup::applyCompositing);
+}
+
+void PreviewPopup::applyCompositing(bool compositing)
+{
+    m_background->setTranslucent(compositing);
+    // Without a compositor nothing can show through: what the scale and
+    // fade uncover is the panel's own dark tint, inside rounded corners.
+    m_window->setAutoFillBackground(!compositing);
+    if (compositing)
+        m_window->clearMask();
+    else
+        m_window->setMask(roundedRegion(m_window->size()));
+    m_window->update();
 }
 
 PreviewPopup::~PreviewPopup() = default;

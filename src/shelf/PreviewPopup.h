@@ -7,6 +7,8 @@
 
 #include <memory>
 
+class CompositorWatch;
+class PanelBackgroundView;
 class PanelWindow;
 class QVariantAnimation;
 class QWidget;
@@ -15,11 +17,13 @@ class ScaleFadeEffect;
 // A small floating window that shows one view just below an anchor: it
 // grows in from 0.8 with a fade and shrinks out the same way. The window is
 // made once and only shown and hidden after that; it never takes focus.
+// It is translucent while a compositor runs, and opaque with its rounded
+// corners cut out of the window while none does.
 class PreviewPopup final : public QObject
 {
     Q_OBJECT
 public:
-    explicit PreviewPopup(QSize size, QObject *parent = nullptr);
+    PreviewPopup(QSize size, CompositorWatch &compositor, QObject *parent = nullptr);
     ~PreviewPopup() override;
 
     // Shows `view` centred in the popup, `padding` inside its rounded edge,
@@ -34,6 +38,7 @@ public:
     QWidget *itemView() const { return m_itemView; }
     qreal scale() const;
     qreal alpha() const;
+    PanelBackgroundView *background() const { return m_background; }
 
     static constexpr int cornerRadius = 12;
     static constexpr int gapBelowAnchor = 6;
@@ -44,12 +49,14 @@ public:
     static constexpr qreal translucentAlpha = 0.6;
 
 private:
+    void applyCompositing(bool compositing);
     void applyScale(qreal scale, bool animated, double duration);
     void animateAlpha(qreal to, double duration, bool easeIn);
     void stopAnimations();
 
     std::unique_ptr<PanelWindow> m_window;
     QWidget *m_surface = nullptr; // everything drawn, under the scale and fade
+    PanelBackgroundView *m_background = nullptr;
     QWidget *m_contentHost = nullptr;
     ScaleFadeEffect *m_effect = nullptr;
     QPointer<QWidget> m_itemView;

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
 
 FolderArrival::FolderArrival(QString folder, Scheduler &scheduler, std::function<void()> onArrived, QObject *parent)
     : QObject(parent)
@@ -18,7 +19,13 @@ FolderArrival::~FolderArrival() = default;
 
 void FolderArrival::start()
 {
-    m_events = std::make_unique<FolderEvents>([this](const QList<FolderEvents::Event> &) { check(); });
+    const QPointer<FolderArrival> self(this);
+    m_events = new FolderEvents(
+        [self](const QList<FolderEvents::Event> &) {
+            if (self)
+                self->check();
+        },
+        this);
     check();
 }
 
@@ -28,7 +35,12 @@ void FolderArrival::check()
         return;
     if (QFileInfo(m_folder).isDir()) {
         m_arrived = true;
-        m_events.reset();
+        // This may run inside the events' own handler: they go once it returned.
+        if (m_events) {
+            m_events->unwatch();
+            m_events->deleteLater();
+            m_events = nullptr;
+        }
         m_poll.reset();
         if (m_onArrived)
             m_onArrived();

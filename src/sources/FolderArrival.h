@@ -35,7 +35,7 @@ private:
     QString m_folder;
     Scheduler &m_scheduler;
     std::function<void()> m_onArrived;
-    std::unique_ptr<FolderEvents> m_events;
+    FolderEvents *m_events = nullptr; // a child; deleted later once arrived
     std::unique_ptr<Timer> m_poll;
     QString m_watched;
     bool m_arrived = false;

@@ -2,6 +2,7 @@
 // start: the INI reader, the string-map check, the entry rules, the cards
 // and the rewrite of the store. A shelf that was restored must be stored
 // exactly as it is shown, and never hold more than five items.
+#include "FakeCompositorWatch.h"
 #include "FakeGlobalInput.h"
 #include "FakePasteboard.h"
 #include "FakeScreenService.h"
@@ -33,6 +34,7 @@ struct Fixture
     FakeGlobalInput globalInput;
     ImmediateTaskRunner tasks;
     ThumbnailCache thumbnails{QString()}; // off: inputs name arbitrary files
+    FakeCompositorWatch compositor;
 };
 
 Fixture *fixture = nullptr;
@@ -62,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         SettingsDefaultsStore defaults(path);
         const PlatformServices services{fixture->scheduler,  defaults,           fixture->notifications,
                                         fixture->pasteboard, fixture->screens,   fixture->tempFolder,
-                                        fixture->globalInput, fixture->tasks, fixture->thumbnails};
+                                        fixture->globalInput, fixture->tasks, fixture->thumbnails,
+                                        fixture->compositor};
         const HotkeyStore hotkeys(defaults, fixture->notifications);
         PanelController panel(services, hotkeys);
         const QList<ShelfItem> items = panel.items();

@@ -5,7 +5,8 @@
 #include <variant>
 
 // An in-memory defaults store that keeps the two shapes apart like the real
-// one and counts writes.
+// one and counts writes. While `failWrites` is set, writes are counted and
+// refused, as on a full disk, and the stored values stay as they were.
 class FakeDefaultsStore final : public DefaultsStore
 {
 public:
@@ -17,8 +18,11 @@ public:
         return std::get<QVariantList>(*it);
     }
 
-    void setArray(const QString &key, const QList<StringMap> &list) override
+    bool setArray(const QString &key, const QList<StringMap> &list) override
     {
+        ++writes;
+        if (failWrites)
+            return false;
         QVariantList stored;
         for (const StringMap &entry : list) {
             QVariantMap map;
@@ -27,7 +31,7 @@ public:
             stored.append(map);
         }
         values[key] = stored;
-        ++writes;
+        return true;
     }
 
     std::optional<QByteArray> dataForKey(const QString &key) const override
@@ -38,10 +42,13 @@ public:
         return std::get<QByteArray>(*it);
     }
 
-    void setData(const QString &key, const QByteArray &data) override
+    bool setData(const QString &key, const QByteArray &data) override
     {
-        values[key] = data;
         ++writes;
+        if (failWrites)
+            return false;
+        values[key] = data;
+        return true;
     }
 
     // The stored list as plain string maps, for assertions.
@@ -60,4 +67,5 @@ public:
 
     QMap<QString, std::variant<QVariantList, QByteArray>> values;
     int writes = 0;
+    bool failWrites = false;
 };

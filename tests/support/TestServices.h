@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FakeCompositorWatch.h"
 #include "FakeDefaultsStore.h"
 #include "FakeGlobalInput.h"
 #include "FakePasteboard.h"
@@ -57,6 +58,7 @@ struct TestServices
     QTemporaryDir cacheParent;
     ThumbnailCache thumbnails{cacheParent.filePath("thumbnails"), {tempFolder.path()}};
     HotkeyStore hotkeys{defaults, notifications};
+    FakeCompositorWatch compositor;
 
     // Two quick taps of the default leader, Alt + Super.
     void doubleTapLeader()
@@ -71,6 +73,7 @@ struct TestServices
 
     PlatformServices services()
     {
-        return PlatformServices{scheduler, defaults, notifications, pasteboard, screens, tempFolder, globalInput, tasks, thumbnails};
+        return PlatformServices{scheduler,  defaults,    notifications, pasteboard, screens,
+                                tempFolder, globalInput, tasks,         thumbnails, compositor};
     }
 };

@@ -1,8 +1,10 @@
 #include "TestServices.h"
+#include "shelf/PanelBackgroundView.h"
 #include "shelf/PanelBorderView.h"
 #include "shelf/PanelController.h"
 #include "shelf/PanelWindow.h"
 #include "shelf/PassthroughView.h"
+#include "shelf/PreviewPopup.h"
 #include "views/FooterButton.h"
 #include "views/ItemCardView.h"
 
@@ -44,6 +46,25 @@ TEST_F(PanelChromeTest, FooterButtonsSitInTheFooterWithTheirNames)
     // 20 × 20, 8 above the bottom, 18 either side of the centre.
     EXPECT_EQ(panel.historyButton()->geometry(), QRect(66 - 18 - 10, 450 - 8 - 20, 20, 20));
     EXPECT_EQ(panel.pasteButton()->geometry(), QRect(66 + 18 - 10, 450 - 8 - 20, 20, 20));
+}
+
+TEST_F(PanelChromeTest, PanelAndPreviewFollowACompositorThatStartsAndStopsLater)
+{
+    auto *background = panel.panel()->findChild<PanelBackgroundView *>();
+    ASSERT_TRUE(background);
+    const QRegion cut = panel.panel()->mask();
+    EXPECT_TRUE(cut.contains(QPoint(0, 0)));
+    EXPECT_FALSE(cut.contains(QPoint(131, 0))); // the rounded top right corner
+    PreviewPopup popup(QSize(132, 100), fake.compositor);
+    for (const bool compositing : {false, true, false}) {
+        fake.compositor.setCompositing(compositing);
+        // Translucent only with a compositor; opaque and cut out without.
+        EXPECT_EQ(background->fillColor().alpha() < 255, compositing);
+        EXPECT_EQ(panel.panel()->mask(), compositing ? QRegion() : cut);
+        EXPECT_EQ(popup.background()->fillColor().alpha() < 255, compositing);
+        EXPECT_EQ(popup.window()->mask().isEmpty(), compositing);
+        EXPECT_EQ(popup.window()->autoFillBackground(), !compositing);
+    }
 }
 
 } // namespace

@@ -213,4 +213,26 @@ TEST_F(PanelControllerPersistenceTest, CardsFillInInStoredOrderAsEntriesAreRead)
     EXPECT_EQ(fake.defaults.storedList(key), expected);
 }
 
+TEST_F(PanelControllerPersistenceTest, AFailedWriteIsTriedAgainLaterAndWithTheNextChange)
+{
+    auto panel = launch();
+    fake.defaults.failWrites = true; // a full disk, say
+    panel->addItem(ShelfItem::make(QString("a"), 0), PanelController::RevealStyle::quiet);
+    const int failed = fake.defaults.writes;
+    fake.scheduler.advance(PanelController::persistRetryDelay - 1);
+    EXPECT_EQ(fake.defaults.writes, failed);
+    fake.scheduler.advance(1);
+    EXPECT_EQ(fake.defaults.writes, failed + 1); // on its own
+    panel->addItem(ShelfItem::make(QString("b"), 0), PanelController::RevealStyle::quiet);
+    EXPECT_EQ(fake.defaults.writes, failed + 2); // and with the change
+
+    fake.defaults.failWrites = false;
+    fake.scheduler.advance(PanelController::persistRetryDelay);
+    const QList<StringMap> stored = {{{"type", "text"}, {"text", "a"}}, {{"type", "text"}, {"text", "b"}}};
+    EXPECT_EQ(fake.defaults.storedList(key), stored);
+    const int settled = fake.defaults.writes;
+    fake.scheduler.advance(10 * PanelController::persistRetryDelay);
+    EXPECT_EQ(fake.defaults.writes, settled); // stored: nothing more to try
+}
+
 } // namespace

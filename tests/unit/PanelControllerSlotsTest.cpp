@@ -156,9 +156,16 @@ TEST_F(PanelControllerSlotsTest, HistoryOnAShelfWithRoomEmptiesTheHistory)
     EXPECT_FALSE(panel->lastEvicted());
     EXPECT_FALSE(panel->historyButton()->isEnabled());
 
-    // The cancelled expiry must not fire later and clear a newer history.
-    panel->historyButtonTapped(); // nothing to restore: no change
-    EXPECT_EQ(texts().size(), 5);
+    // The restored item's expiry is cancelled: it must not clear a newer
+    // history when its 300 s end, only that history's own 300 s may.
+    fake.scheduler.advance(200);
+    addTexts({"6"});
+    ASSERT_TRUE(panel->lastEvicted());
+    fake.scheduler.advance(150); // 350 s after the first eviction
+    ASSERT_TRUE(panel->lastEvicted());
+    EXPECT_EQ(*panel->lastEvicted()->text(), "2");
+    fake.scheduler.advance(150); // 300 s after the second
+    EXPECT_FALSE(panel->lastEvicted());
 }
 
 TEST_F(PanelControllerSlotsTest, DeleteRemovesOnlyThatItemAndLeavesHistoryAlone)

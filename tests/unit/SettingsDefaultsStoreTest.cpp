@@ -8,7 +8,13 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -42,6 +48,37 @@ protected:
 
     QTemporaryDir folder;
 };
+
+// Stores a shelf, blocks the disk, tries a changed shelf, unblocks the disk
+// and writes a blob. Returns 0 when the blocked write said it failed, left
+// the last good file as it was and kept the change readable, and the next
+// write stored both; otherwise the step that went wrong. For a child process.
+int writeThroughABlockedDisk(const QString &path, const std::function<void()> &block,
+                             const std::function<void()> &unblock)
+{
+    const StringMap entry = {{"type", "text"}, {"text", QString(4096, 'x')}};
+    SettingsDefaultsStore store(path);
+    QFile file(path);
+    if (!store.setArray(listKey, {entry}) || !file.open(QIODevice::ReadOnly))
+        return 1;
+    const QByteArray good = file.readAll();
+    block();
+    const bool written = store.setArray(listKey, {entry, entry});
+    unblock();
+    if (written || !file.seek(0) || file.readAll() != good || store.arrayForKey(listKey)->size() != 2)
+        return 2;
+    if (!store.setData(blobKey, "{}") || SettingsDefaultsStore(path).arrayForKey(listKey)->size() != 2)
+        return 3;
+    return QFileInfo(path).dir().entryList(QDir::Files).size() == 1 ? 0 : 4; // nothing left beside it
+}
+
+void setFileSizeLimit(rlim_t size)
+{
+    rlimit limit {};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = std::min(size, limit.rlim_max);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
 
 TEST_F(SettingsDefaultsStoreTest, ListsOfAwkwardStringsSurviveARestart)
 {
@@ -125,11 +162,10 @@ TEST_F(SettingsDefaultsStoreTest, GarbageFilesNeverCrashAndDoNotBlockLaterWrites
         if (read) {
             EXPECT_LE(read->size(), 2);
         }
-        store.setArray(listKey, {{{"type", "text"}, {"text", "after"}}});
+        EXPECT_TRUE(store.setArray(listKey, {{{"type", "text"}, {"text", "after"}}}));
         const auto reread = SettingsDefaultsStore(path()).arrayForKey(listKey);
         ASSERT_TRUE(reread) << content.constData();
         EXPECT_EQ(reread->size(), 1);
-        EXPECT_TRUE(store.lastWriteSucceeded());
     }
 }
 
@@ -163,9 +199,40 @@ TEST_F(SettingsDefaultsStoreTest, AConfigFolderThatCannotBeCreatedFailsQuietly)
     blocker.close();
 
     SettingsDefaultsStore store(path());
-    store.setArray(listKey, {{{"type", "text"}, {"text", "memory only"}}});
-    EXPECT_FALSE(store.lastWriteSucceeded());
+    EXPECT_FALSE(store.setArray(listKey, {{{"type", "text"}, {"text", "memory only"}}}));
     EXPECT_FALSE(QFileInfo::exists(path()));
+    EXPECT_EQ(store.arrayForKey(listKey)->size(), 1); // kept for the next write
+
+    // Once the folder can be made, the next write stores what was kept.
+    ASSERT_TRUE(blocker.remove());
+    EXPECT_TRUE(store.setData(blobKey, "{}"));
+    EXPECT_EQ(SettingsDefaultsStore(path()).arrayForKey(listKey)->size(), 1);
+}
+
+TEST_F(SettingsDefaultsStoreTest, ABlockedDiskNeverDamagesTheFileAndTheNextWriteCatchesUp)
+{
+    const QByteArray dir = QFile::encodeName(QFileInfo(path()).absolutePath());
+    ::chmod(QFile::encodeName(folder.path()).constData(), 0711);
+    // Root writes through permissions: it becomes another user for a while.
+    const bool root = ::geteuid() == 0;
+    const auto asOther = [](bool other) {
+        if (::seteuid(other ? 65534 : 0) != 0)
+            ::_exit(100);
+    };
+    const std::vector<std::pair<std::function<void()>, std::function<void()>>> blocks = {
+        // A full disk: a write past the limit fails as ENOSPC does.
+        {[] { std::signal(SIGXFSZ, SIG_IGN), setFileSizeLimit(256); }, [] { setFileSizeLimit(RLIM_INFINITY); }},
+        // A folder that cannot be written.
+        {[&] { root ? asOther(true) : void(::chmod(dir.constData(), 0500)); },
+         [&] { root ? asOther(false) : void(::chmod(dir.constData(), 0700)); }},
+        // A file that cannot be replaced: root's, in a sticky folder open to all, like /tmp.
+        {[&] { ::chmod(dir.constData(), 01777), asOther(true); }, [&] { asOther(false); }},
+    };
+    for (size_t i = 0; i < (root ? blocks.size() : 2); ++i) {
+        EXPECT_EXIT(::_exit(writeThroughABlockedDisk(path(), blocks[i].first, blocks[i].second)),
+                    ::testing::ExitedWithCode(0), "") << "block " << i;
+        ASSERT_TRUE(QDir(QString::fromLocal8Bit(dir)).removeRecursively());
+    }
 }
 
 } // namespace
