@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class ClipboardCopier;
 class FooterButton;
 class HotkeyStore;
 class HoverPreview;
@@ -135,6 +136,7 @@ private:
     void removeUnnamedPrivateFiles();
 
     PlatformServices m_services;
+    ClipboardCopier *m_copier; // the cards' copies outlive the cards
     QList<Slot> m_slots;
     bool m_isRestoring = false;
     bool m_persistAfterRestore = false;

@@ -1,6 +1,5 @@
 #include "views/ItemCardView.h"
 
-#include "platform/Pasteboard.h"
 #include "platform/Scheduler.h"
 #include "views/SymbolIcons.h"
 #include "views/TransparentPixmap.h"
@@ -29,9 +28,9 @@ QVariantAnimation *opacityAnimation(QObject *owner, qreal from, qreal to, double
 
 } // namespace
 
-ItemCardView::ItemCardView(QSize bodySize, Pasteboard &pasteboard, QWidget *parent)
+ItemCardView::ItemCardView(QSize bodySize, ClipboardCopier &copier, QWidget *parent)
     : QWidget(parent)
-    , m_pasteboard(pasteboard)
+    , m_copier(copier)
     , m_bodySize(bodySize)
 {
     setFixedSize(bodySize + QSize(2 * margin, 2 * margin));
@@ -66,7 +65,15 @@ qreal ItemCardView::flashOpacity() const
 
 void ItemCardView::copyToClipboard()
 {
-    writeToPasteboard(m_pasteboard);
+    const QPointer<ItemCardView> self(this);
+    copyItem(m_copier, [self](bool copied) {
+        if (self && copied)
+            self->playFlash();
+    });
+}
+
+void ItemCardView::playFlash()
+{
     // The flash shows at once and fades; a second copy restarts it.
     if (m_flashAnimation)
         m_flashAnimation->stop();

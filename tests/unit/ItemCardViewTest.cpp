@@ -1,5 +1,6 @@
 #include "TestImages.h"
 #include "TestServices.h"
+#include "shelf/ClipboardCopier.h"
 #include "views/TextItemView.h"
 #include "views/ThumbnailView.h"
 
@@ -12,7 +13,6 @@
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QTemporaryDir>
-#include <QThreadPool>
 
 namespace {
 
@@ -34,7 +34,23 @@ protected:
         QCoreApplication::sendEvent(card, &up);
     }
 
+    std::unique_ptr<ThumbnailView> jpegCard(const QString &folder, QByteArray *bytes = nullptr)
+    {
+        const QString path = folder + "/shot.jpg";
+        QImage source(64, 48, QImage::Format_RGB32);
+        source.fill(Qt::darkGreen);
+        EXPECT_TRUE(source.save(path, "JPEG"));
+        if (bytes) {
+            QFile file(path);
+            EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+            *bytes = file.readAll();
+        }
+        return std::make_unique<ThumbnailView>(
+            Screenshot::make(QUrl::fromLocalFile(path), ScreenshotImage::load(path), 0), cardSize, copier);
+    }
+
     TestServices fake;
+    ClipboardCopier copier{fake.pasteboard, fake.tasks};
 };
 
 TEST_F(ItemCardViewTest, MovingExactlyFourPointsIsStillAClick)
@@ -44,7 +60,7 @@ TEST_F(ItemCardViewTest, MovingExactlyFourPointsIsStillAClick)
     EXPECT_TRUE(ItemCardView::exceedsDragThreshold(QPoint(4, 1)));
     EXPECT_TRUE(ItemCardView::exceedsDragThreshold(QPoint(-3, -3)));
 
-    TextItemView card("copied", cardSize, fake.pasteboard);
+    TextItemView card("copied", cardSize, copier);
     click(&card, QPoint(30, 30), QPoint(34, 30));
     EXPECT_EQ(fake.pasteboard.currentString, "copied");
     EXPECT_EQ(fake.pasteboard.count, 1);
@@ -52,7 +68,7 @@ TEST_F(ItemCardViewTest, MovingExactlyFourPointsIsStillAClick)
 
 TEST_F(ItemCardViewTest, ACopyFlashesWhiteAndASecondCopyRestartsTheFlash)
 {
-    TextItemView card("flash", cardSize, fake.pasteboard);
+    TextItemView card("flash", cardSize, copier);
     EXPECT_DOUBLE_EQ(card.flashOpacity(), 0);
     card.copyToClipboard();
     EXPECT_DOUBLE_EQ(card.flashOpacity(), 0.6);
@@ -66,7 +82,7 @@ TEST_F(ItemCardViewTest, ACopyFlashesWhiteAndASecondCopyRestartsTheFlash)
 
 TEST_F(ItemCardViewTest, AnOnClickCallbackReplacesTheCopy)
 {
-    TextItemView card("not copied", cardSize, fake.pasteboard);
+    TextItemView card("not copied", cardSize, copier);
     int clicks = 0;
     card.onClick = [&] { ++clicks; };
     click(&card, QPoint(30, 30), QPoint(30, 30));
@@ -88,45 +104,89 @@ TEST_F(ItemCardViewTest, ScreenshotCardsCopyTheImageAndKeepOnlyAThumbnail)
     auto image = ScreenshotImage::load(path);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->size(), QSize(3840, 2160));
-    ThumbnailView card(Screenshot::make(QUrl::fromLocalFile(path), image, 0), cardSize, fake.pasteboard);
+    ThumbnailView card(Screenshot::make(QUrl::fromLocalFile(path), image, 0), cardSize, copier);
     EXPECT_LE(card.thumbnail().width(), 2 * 100);
     EXPECT_LE(card.thumbnail().height(), 2 * 68);
-    // Deleted after capture: the copy still has the captured bytes, as they were.
+    // Deleted after capture: the copy still has the captured bytes, as they
+    // were, read on a worker and offered as they are.
     QFile::remove(path);
+    fake.tasks.deferred = true;
     card.copyToClipboard();
+    EXPECT_EQ(fake.pasteboard.count, 0);
+    fake.tasks.runPending();
     EXPECT_EQ(fake.pasteboard.currentPng, captured);
+    EXPECT_EQ(fake.pasteboard.images.keys(), QList<QString>{"image/png"});
+    EXPECT_TRUE(fake.tasks.pending.isEmpty()); // nothing converted
     EXPECT_FALSE(fake.pasteboard.currentString);
 }
 
-TEST_F(ItemCardViewTest, OtherFormatsAreCopiedAsPngMadeOffTheMainThreadUnlessACopyCameMeanwhile)
+TEST_F(ItemCardViewTest, AJpegGoesOutAsItsOwnBytesAtOnceAndAsPngOnceMadeEvenWithoutItsCard)
 {
     QTemporaryDir folder;
-    const QString path = folder.filePath("shot.jpg");
-    QImage source(64, 48, QImage::Format_RGB32);
-    source.fill(Qt::darkGreen);
-    ASSERT_TRUE(source.save(path, "JPEG"));
-    ThumbnailView card(Screenshot::make(QUrl::fromLocalFile(path), ScreenshotImage::load(path), 0), cardSize,
-                       fake.pasteboard);
+    QByteArray jpeg;
+    std::unique_ptr<ThumbnailView> card = jpegCard(folder.path(), &jpeg);
+    fake.tasks.deferred = true;
+    card->copyToClipboard();
+    EXPECT_EQ(fake.pasteboard.count, 0); // the file is read on a worker
+    EXPECT_DOUBLE_EQ(card->flashOpacity(), 0);
+    fake.tasks.runPending();
+    EXPECT_EQ(fake.pasteboard.images.value("image/jpeg"), jpeg);
+    EXPECT_DOUBLE_EQ(card->flashOpacity(), 0.6);
+    EXPECT_TRUE(fake.pasteboard.currentPng.isEmpty()); // still being made
 
-    card.copyToClipboard();
-    EXPECT_TRUE(fake.pasteboard.currentPng.isEmpty()); // not converted here
-    QThreadPool::globalInstance()->waitForDone();
-    QCoreApplication::processEvents();
+    // Evicted or deleted meanwhile: the copy completes all the same, as
+    // one change, with the file's own type kept beside the PNG.
+    card.reset();
+    fake.tasks.runPending();
     ASSERT_TRUE(fake.pasteboard.currentImage);
-    EXPECT_TRUE(fake.pasteboard.currentPng.startsWith("\x89PNG"));
     EXPECT_EQ(fake.pasteboard.currentImage->size(), QSize(64, 48));
+    EXPECT_EQ(fake.pasteboard.images.value("image/jpeg"), jpeg);
+    EXPECT_EQ(fake.pasteboard.count, 1);
 
-    card.copyToClipboard();
-    fake.pasteboard.writeString("copied later");
-    QThreadPool::globalInstance()->waitForDone();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(fake.pasteboard.currentString, "copied later");
+    // The whole copy goes, read included, when its card goes first.
+    card = jpegCard(folder.path());
+    card->copyToClipboard();
+    card.reset();
+    fake.tasks.runPending();
+    fake.tasks.runPending();
+    EXPECT_EQ(fake.pasteboard.count, 2);
+    EXPECT_TRUE(fake.pasteboard.currentImage);
+}
+
+TEST_F(ItemCardViewTest, ALaterCopyWinsAndOnlyACopyThatHappenedFlashes)
+{
+    QTemporaryDir folder;
+    std::unique_ptr<ThumbnailView> card = jpegCard(folder.path());
+    TextItemView text("copied second", cardSize, copier);
+    fake.tasks.deferred = true;
+    card->copyToClipboard();
+    text.copyToClipboard(); // before the screenshot was read
+    fake.tasks.runPending();
+    EXPECT_EQ(fake.pasteboard.currentString, "copied second");
+    EXPECT_TRUE(fake.pasteboard.images.isEmpty());
+    EXPECT_DOUBLE_EQ(card->flashOpacity(), 0);
+
+    // Another program copies while the PNG is made: its content stays.
+    card->copyToClipboard();
+    fake.tasks.runPending();
+    fake.pasteboard.writeString("another program");
+    fake.tasks.runPending();
+    EXPECT_EQ(fake.pasteboard.currentString, "another program");
     EXPECT_FALSE(fake.pasteboard.currentImage);
+
+    // The selection stayed with another program: nothing to paste, no flash.
+    fake.pasteboard.refusesWrites = true;
+    fake.scheduler.advance(1);
+    text.copyToClipboard();
+    card->copyToClipboard();
+    fake.tasks.runPending();
+    EXPECT_DOUBLE_EQ(text.flashOpacity(), 0);
+    EXPECT_DOUBLE_EQ(card->flashOpacity(), 0);
 }
 
 TEST_F(ItemCardViewTest, TheDeleteButtonShowsOnHoverAndOverhangsTheCorner)
 {
-    TextItemView card("hover", cardSize, fake.pasteboard);
+    TextItemView card("hover", cardSize, copier);
     QAbstractButton *button = card.deleteButton();
     EXPECT_TRUE(button->isHidden());
     EXPECT_EQ(button->accessibleName(), "Remove");
@@ -159,14 +219,14 @@ TEST_F(ItemCardViewTest, WebAddressesShowOnOneLineAndOtherTextOnUpToFive)
     EXPECT_FALSE(TextItemView::looksLikeWebAddress("ftp://example.com"));
 
     TextItemView web("https://example.com/a/very/long/path/that/cannot/possibly/fit/on/one/line", cardSize,
-                     fake.pasteboard);
+                     copier);
     ASSERT_EQ(web.displayedLines().size(), 1);
     const QString line = web.displayedLines().first();
     EXPECT_TRUE(line.startsWith("https:"));
     EXPECT_TRUE(line.contains(QChar(0x2026))); // truncated in the middle
     EXPECT_TRUE(line.endsWith("line"));
 
-    TextItemView prose(QString("word ").repeated(200), cardSize, fake.pasteboard);
+    TextItemView prose(QString("word ").repeated(200), cardSize, copier);
     EXPECT_EQ(prose.maximumLines(), 5);
     // As many of the five as the 76-point card holds, the last one cut short.
     EXPECT_GE(prose.displayedLines().size(), 3);
@@ -177,7 +237,7 @@ TEST_F(ItemCardViewTest, WebAddressesShowOnOneLineAndOtherTextOnUpToFive)
 TEST_F(ItemCardViewTest, HugeTextLaysOutOnlyWhatItShows)
 {
     const QString huge(10'000'000, QLatin1Char('x'));
-    TextItemView card(huge, cardSize, fake.pasteboard);
+    TextItemView card(huge, cardSize, copier);
     EXPECT_EQ(card.text().size(), huge.size()); // the item keeps all of it
     EXPECT_LE(card.displayedLines().size(), 5);
     qsizetype shown = 0;
