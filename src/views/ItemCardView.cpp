@@ -56,7 +56,16 @@ ItemCardView::ItemCardView(QSize bodySize, ClipboardCopier &copier, QWidget *par
     setMask(QRegion(bodyRect()) + QRegion(button->geometry()));
 }
 
-ItemCardView::~ItemCardView() = default;
+ItemCardView::~ItemCardView()
+{
+    // Destroyed outright in the middle of its drag, with the window it was
+    // in: the drag cannot outlive its source, so it ends here, and says so.
+    if (m_isDragging) {
+        QDrag::cancel();
+        if (onDragEnd)
+            onDragEnd();
+    }
+}
 
 qreal ItemCardView::flashOpacity() const
 {
@@ -125,6 +134,20 @@ QPixmap ItemCardView::renderBody() const
     QPainter painter(&pixmap);
     paintBody(painter, QPoint());
     return pixmap;
+}
+
+bool ItemCardView::event(QEvent *event)
+{
+    // Removed while its own drag runs (pushed out by a new item, deleted
+    // with a hot key): the drag's loop runs inside this card's mouse handler
+    // and the drag belongs to the card, so the card only hides, and goes
+    // once the drag has returned.
+    if (event->type() == QEvent::DeferredDelete && m_isDragging) {
+        m_deleteAfterDrag = true;
+        hide();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void ItemCardView::paintEvent(QPaintEvent *)
@@ -196,19 +219,26 @@ void ItemCardView::mouseReleaseEvent(QMouseEvent *event)
 
 void ItemCardView::startDrag()
 {
-    const QPointer<ItemCardView> self(this);
     auto *drag = new QDrag(this);
     drag->setMimeData(dragData());
     const QPixmap image = dragImage();
     drag->setPixmap(image);
     drag->setHotSpot(m_mouseDownLocation - bodyRect().topLeft());
+    m_isDragging = true;
+    const QPointer<ItemCardView> self(this);
     if (onDragStart)
         onDragStart();
-    drag->exec(Qt::CopyAction, Qt::CopyAction);
-    // The card may have been deleted while the drag ran its own event loop.
+    // Destroyed outright meanwhile, the drag with it: the destructor has
+    // ended the drag and told so.
     if (!self)
         return;
+    drag->exec(Qt::CopyAction, Qt::CopyAction);
+    if (!self)
+        return;
+    m_isDragging = false;
     m_isPressed = false;
     if (onDragEnd)
         onDragEnd();
+    if (m_deleteAfterDrag)
+        deleteLater();
 }

@@ -36,6 +36,8 @@ public:
     // Puts the item on the clipboard, and plays the flash once it is there:
     // a copy that did not happen does not flash.
     void copyToClipboard();
+    // Whether a drag of this card is running.
+    bool isDragging() const { return m_isDragging; }
 
     QRect bodyRect() const { return QRect(QPoint(margin, margin), m_bodySize); }
     QAbstractButton *deleteButton() const { return m_deleteButton; }
@@ -75,6 +77,7 @@ protected:
     // The body as drawn, with its rounded clip and the flash.
     QPixmap renderBody() const;
 
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
@@ -104,4 +107,6 @@ private:
     QPoint m_mouseDownLocation;
     bool m_isPressed = false;
     bool m_didDrag = false;
+    bool m_isDragging = false;
+    bool m_deleteAfterDrag = false;
 };

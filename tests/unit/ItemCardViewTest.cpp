@@ -1,6 +1,7 @@
 #include "TestImages.h"
 #include "TestServices.h"
 #include "shelf/ClipboardCopier.h"
+#include "views/CardFade.h"
 #include "views/TextItemView.h"
 #include "views/ThumbnailView.h"
 
@@ -32,6 +33,16 @@ protected:
         QMouseEvent up(QEvent::MouseButtonRelease, release, card->mapToGlobal(release), Qt::LeftButton,
                        Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(card, &up);
+    }
+
+    void drag(QWidget *card)
+    {
+        QMouseEvent down(QEvent::MouseButtonPress, QPoint(30, 30), card->mapToGlobal(QPoint(30, 30)),
+                         Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(card, &down);
+        QMouseEvent move(QEvent::MouseMove, QPoint(60, 30), card->mapToGlobal(QPoint(60, 30)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(card, &move);
     }
 
     std::unique_ptr<ThumbnailView> jpegCard(const QString &folder, QByteArray *bytes = nullptr)
@@ -182,6 +193,36 @@ TEST_F(ItemCardViewTest, ALaterCopyWinsAndOnlyACopyThatHappenedFlashes)
     fake.tasks.runPending();
     EXPECT_DOUBLE_EQ(text.flashOpacity(), 0);
     EXPECT_DOUBLE_EQ(card->flashOpacity(), 0);
+}
+
+TEST_F(ItemCardViewTest, ACardRemovedDuringItsDragHidesAndGoesOnlyOnceTheDragHasEnded)
+{
+    QWidget shelf;
+    auto *card = new TextItemView("dragged", cardSize, copier, &shelf);
+    const QPointer<ItemCardView> guard(card);
+    shelf.show();
+    int ends = 0;
+    bool hiddenWhileDragging = false;
+    card->onDragEnd = [&] { ++ends; };
+    card->onDragStart = [&] {
+        // As the shelf removes a card, while the drag's loop would run.
+        CardFade::fadeOutAndDelete(card, 0.2);
+        fake.scheduler.advance(0.3);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        hiddenWhileDragging = guard && guard->isHidden() && guard->isDragging();
+    };
+    drag(card);
+    EXPECT_TRUE(hiddenWhileDragging);
+    EXPECT_EQ(ends, 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(guard);
+
+    // Destroyed outright with its window mid-drag: the end is still told.
+    auto *other = new TextItemView("window closed", cardSize, copier, &shelf);
+    other->onDragEnd = [&] { ++ends; };
+    other->onDragStart = [&] { delete other; };
+    drag(other);
+    EXPECT_EQ(ends, 2);
 }
 
 TEST_F(ItemCardViewTest, TheDeleteButtonShowsOnHoverAndOverhangsTheCorner)
