@@ -59,7 +59,8 @@ ItemCardView::ItemCardView(QSize bodySize, ClipboardCopier &copier, QWidget *par
 ItemCardView::~ItemCardView()
 {
     // Destroyed outright in the middle of its drag, with the window it was
-    // in: the drag cannot outlive its source, so it ends here, and says so.
+    // in: the drag cannot go on without its source, so it ends here, and
+    // says so.
     if (m_isDragging) {
         QDrag::cancel();
         if (onDragEnd)
@@ -139,9 +140,8 @@ QPixmap ItemCardView::renderBody() const
 bool ItemCardView::event(QEvent *event)
 {
     // Removed while its own drag runs (pushed out by a new item, deleted
-    // with a hot key): the drag's loop runs inside this card's mouse handler
-    // and the drag belongs to the card, so the card only hides, and goes
-    // once the drag has returned.
+    // with a hot key): the drag's loop runs inside this card's mouse
+    // handler, so the card only hides, and goes once the drag has returned.
     if (event->type() == QEvent::DeferredDelete && m_isDragging) {
         m_deleteAfterDrag = true;
         hide();
@@ -220,6 +220,10 @@ void ItemCardView::mouseReleaseEvent(QMouseEvent *event)
 void ItemCardView::startDrag()
 {
     auto *drag = new QDrag(this);
+    // The target fetches the data after the drop, when the drag's loop has
+    // returned and a card removed meanwhile is gone: the drag object lives
+    // on with the window (Qt deletes it once the transfer is over).
+    drag->setParent(window());
     drag->setMimeData(dragData());
     const QPixmap image = dragImage();
     drag->setPixmap(image);
