@@ -2,10 +2,10 @@
 
 #include "platform/ImageFile.h"
 #include "platform/Pasteboard.h"
+#include "platform/PngEncoder.h"
 #include "platform/TaskRunner.h"
 #include "shelf/ScreenshotImage.h"
 
-#include <QBuffer>
 #include <QMimeDatabase>
 
 ClipboardCopier::ClipboardCopier(Pasteboard &pasteboard, TaskRunner &tasks, QObject *parent)
@@ -59,10 +59,8 @@ void ClipboardCopier::addPng(const std::shared_ptr<const ScreenshotImage> &image
 {
     const qint64 countAtWrite = m_pasteboard.changeCount();
     m_tasks.run(this, [this, format = image->format(), bytes, countAtWrite]() -> TaskRunner::Continuation {
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        if (!ImageFile::decode(bytes, format, true).save(&buffer, "PNG", pngQuality))
+        const QByteArray png = PngEncoder::encode(ImageFile::decode(bytes, format, true));
+        if (png.isEmpty())
             return {};
         return [this, png, countAtWrite] {
             // Only onto the copy it belongs to: not over a later one.

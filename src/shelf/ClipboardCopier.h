@@ -13,8 +13,8 @@ class TaskRunner;
 // copier, not to the card that asked for it, so it completes even when the
 // card goes away meanwhile. A screenshot goes out as its file's own bytes
 // in the file's own type, read off the main thread; any format but PNG is
-// then offered as PNG too, as soon as that is made, as long as the
-// clipboard still holds the copy. Of two copies, the later one wins.
+// then offered as PNG too, as soon as the fast encoder has made it, as long
+// as the clipboard still holds the copy. Of two copies, the later one wins.
 class ClipboardCopier final : public QObject
 {
     Q_OBJECT
@@ -27,11 +27,6 @@ public:
     // True when the text is on the clipboard.
     bool copyText(const QString &text);
     void copyScreenshot(std::shared_ptr<const ScreenshotImage> image, Done done);
-
-    // Qt's PNG writer maps this quality to zlib level 1: a 4K screenshot is
-    // ready in a fraction of the time the default level takes, at a size
-    // that matters little on a clipboard.
-    static constexpr int pngQuality = 85;
 
 private:
     void writeScreenshot(const std::shared_ptr<const ScreenshotImage> &image, const QByteArray &bytes,
