@@ -61,17 +61,19 @@ public:
     }
     bool writeImage(const QByteArray &bytes, const QString &mimeType) override
     {
-        if (refusesWrites)
-            return false;
-        clear();
-        offerImage(bytes, mimeType);
-        return true;
+        if (!refusesWrites)
+            clear();
+        return addImageType(bytes, mimeType);
     }
     bool addImageType(const QByteArray &bytes, const QString &mimeType) override
     {
-        if (refusesWrites || images.isEmpty())
+        if (refusesWrites)
             return false;
-        offerImage(bytes, mimeType);
+        images.insert(mimeType, bytes);
+        if (mimeType == QLatin1String(pngType)) {
+            currentPng = bytes;
+            currentImage = QImage::fromData(bytes, "PNG");
+        }
         return true;
     }
     // Another program copying an image.
@@ -108,14 +110,4 @@ public:
     bool reportsChanges = false;
     std::function<void()> changeHandler;
     QList<std::function<void()>> pendingReads;
-
-private:
-    void offerImage(const QByteArray &bytes, const QString &mimeType)
-    {
-        images.insert(mimeType, bytes);
-        if (mimeType == QLatin1String(pngType)) {
-            currentPng = bytes;
-            currentImage = QImage::fromData(bytes, "PNG");
-        }
-    }
 };

@@ -7,27 +7,19 @@
 
 namespace {
 
-// Noise defeats every shortcut of the filter and the run-length deflate;
-// odd sizes catch row and pixel stride mistakes.
-QImage noise(int width, int height, QImage::Format format)
-{
-    QImage image(width, height, format);
-    QRandomGenerator random(7);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixelColor(x, y, QColor::fromRgba(random.generate() | (x % 3 ? 0xff000000u : 0)));
-    return image;
-}
-
+// Noise, with and without alpha, in odd sizes: every pixel must come back
+// as Qt's own decoder reads it.
 TEST(PngEncoderTest, EncodesEveryPixelAsQtDecodesIt)
 {
-    for (const QImage &image : {noise(37, 23, QImage::Format_RGB32), noise(41, 19, QImage::Format_ARGB32)}) {
-        const QByteArray png = PngEncoder::encode(image);
-        const QImage decoded = QImage::fromData(png, "PNG");
-        ASSERT_FALSE(decoded.isNull());
+    QRandomGenerator random(7);
+    for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32}) {
+        QImage image(37, 23, format);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, random.generate());
+        const QImage decoded = QImage::fromData(PngEncoder::encode(image), "PNG");
         EXPECT_EQ(decoded.hasAlphaChannel(), image.hasAlphaChannel());
-        const QImage::Format common = image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
-        EXPECT_EQ(decoded.convertToFormat(common), image.convertToFormat(common));
+        EXPECT_EQ(decoded.convertToFormat(format), image);
     }
     EXPECT_TRUE(PngEncoder::encode(QImage()).isEmpty());
 }
