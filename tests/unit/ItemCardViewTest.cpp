@@ -114,9 +114,12 @@ TEST_F(ItemCardViewTest, ScreenshotCardsCopyTheImageAndKeepOnlyAThumbnail)
     EXPECT_LE(card.thumbnail().width(), 2 * 100);
     EXPECT_LE(card.thumbnail().height(), 2 * 68);
     // Deleted after capture: the copy still has the captured bytes, as they
-    // were, and nothing is converted.
+    // were, read on a worker, and nothing is converted.
     QFile::remove(path);
+    fake.tasks.deferred = true;
     card.copyToClipboard();
+    EXPECT_EQ(fake.pasteboard.count, 0);
+    fake.tasks.runPending();
     EXPECT_EQ(fake.pasteboard.currentPng, captured);
     EXPECT_EQ(fake.pasteboard.images.keys(), QList<QString>{"image/png"});
     EXPECT_FALSE(fake.pasteboard.currentString);
