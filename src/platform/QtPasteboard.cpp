@@ -3,7 +3,6 @@
 #include "platform/x11/X11ClipboardReader.h"
 #include "platform/x11/X11SelectionOwner.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>

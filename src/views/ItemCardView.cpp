@@ -219,10 +219,10 @@ void ItemCardView::mouseReleaseEvent(QMouseEvent *event)
 
 void ItemCardView::startDrag()
 {
-    auto *drag = new QDrag(this);
+    const QPointer<QDrag> drag = new QDrag(this);
     // The target fetches the data after the drop, when the drag's loop has
     // returned and a card removed meanwhile is gone: the drag object lives
-    // on with the window (Qt deletes it once the transfer is over).
+    // on with the window, and Qt deletes it once the transfer is over.
     drag->setParent(window());
     drag->setMimeData(dragData());
     const QPixmap image = dragImage();
@@ -232,10 +232,12 @@ void ItemCardView::startDrag()
     const QPointer<ItemCardView> self(this);
     if (onDragStart)
         onDragStart();
-    // Destroyed outright meanwhile, the drag with it: the destructor has
-    // ended the drag and told so.
-    if (!self)
+    // Destroyed outright meanwhile: the destructor has told the end, and
+    // the drag never runs.
+    if (!self) {
+        delete drag.data();
         return;
+    }
     drag->exec(Qt::CopyAction, Qt::CopyAction);
     if (!self)
         return;
