@@ -8,7 +8,7 @@ build_packages=(
     g++ cmake make pkg-config
     qt6-base-dev qt6-qpa-plugins
     libxcb1-dev libxcb-xinput-dev libxcb-xkb-dev libxcb-xfixes0-dev libxkbcommon-dev
-    nlohmann-json3-dev
+    nlohmann-json3-dev zlib1g-dev
     fonts-dejavu-core
     librsvg2-bin dpkg-dev file
     qt6-image-formats-plugins

@@ -52,7 +52,17 @@ public:
     virtual void readContent(QObject *context, ReadCallback done) = 0;
 
     // Each write clears the pasteboard and puts exactly one object on it.
-    virtual void writeString(const QString &text) = 0;
-    // An image as PNG data, offered to other programs exactly as it is.
-    virtual void writePng(const QByteArray &png) = 0;
+    // The answer says whether this program then holds the pasteboard: false
+    // when the selection stayed with another program, so that nothing can
+    // be pasted from this copy.
+    virtual bool writeString(const QString &text) = 0;
+    // An image as the bytes of a file of `mimeType` ("image/png",
+    // "image/jpeg", ...), offered to other programs exactly as they are.
+    virtual bool writeImage(const QByteArray &bytes, const QString &mimeType) = 0;
+    // Offers the image this program wrote last in one more type, without
+    // changing the contents' identity (the change count stays). False, and
+    // nothing offered, once the pasteboard holds anything else.
+    virtual bool addImageType(const QByteArray &bytes, const QString &mimeType) = 0;
+
+    static constexpr const char *pngType = "image/png";
 };

@@ -1,13 +1,14 @@
 #include "platform/QtPasteboard.h"
 
 #include "platform/x11/X11ClipboardReader.h"
+#include "platform/x11/X11SelectionOwner.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QPointer>
+#include <QRegularExpression>
 
 QtPasteboard::QtPasteboard(QClipboard *clipboard, QObject *parent)
     : QObject(parent)
@@ -42,24 +43,28 @@ void QtPasteboard::readContent(QObject *context, ReadCallback done)
             },
             Qt::QueuedConnection);
     };
-    if (!m_clipboard->ownsClipboard()) {
+    if (!holdsClipboard()) {
         m_reader->fetch(std::move(answer));
         return;
     }
-    // Zorv's own content needs no other program: the card's PNG data is
+    // Zorv's own content needs no other program: the card's image data is
     // taken as it is, and only decoded for its thumbnail, off the main thread.
-    const QMimeData *data = m_clipboard->mimeData(QClipboard::Clipboard);
-    const QByteArray png = data ? data->data(QStringLiteral("image/png")) : QByteArray();
+    const QMimeData *data = m_written;
+    const QStringList formats = data->formats();
+    const QString imageType = formats.contains(QLatin1String(pngType))
+        ? QString::fromLatin1(pngType)
+        : formats.value(formats.indexOf(QRegularExpression(QStringLiteral("^image/"))));
+    const QByteArray image = imageType.isEmpty() ? QByteArray() : data->data(imageType);
     std::optional<QString> text;
-    if (data && data->hasText())
+    if (data->hasText())
         text = data->text();
     const bool concealed = isConcealed(data);
-    m_reader->post([answer = std::move(answer), png, text, concealed] {
+    m_reader->post([answer = std::move(answer), image, format = imageType.mid(6).toLatin1(), text, concealed] {
         PasteboardContent content;
         content.concealed = concealed;
         content.text = text;
-        if (!png.isEmpty())
-            X11ClipboardReader::takeImage(png, "png", content);
+        if (!image.isEmpty())
+            X11ClipboardReader::takeImage(image, format, content);
         answer(content);
     });
 }
@@ -69,18 +74,52 @@ bool QtPasteboard::isConcealed(const QMimeData *data)
     return data && data->data(QString::fromLatin1(passwordHintType)).trimmed() == passwordHintSecret;
 }
 
-void QtPasteboard::writeString(const QString &text)
+bool QtPasteboard::writeString(const QString &text)
 {
-    m_clipboard->clear(QClipboard::Clipboard);
-    m_clipboard->setText(text, QClipboard::Clipboard);
+    auto *data = new QMimeData;
+    data->setText(text);
+    return write(data);
 }
 
-void QtPasteboard::writePng(const QByteArray &png)
+bool QtPasteboard::writeImage(const QByteArray &bytes, const QString &mimeType)
 {
-    // Only image/png is offered: Qt would encode any other format on the
-    // main thread, at every paste.
+    // Only the bytes that exist are offered: Qt would encode any other
+    // format on the main thread, at every paste.
     auto *data = new QMimeData;
-    data->setData(QStringLiteral("image/png"), png);
+    data->setData(mimeType, bytes);
+    return write(data);
+}
+
+bool QtPasteboard::addImageType(const QByteArray &bytes, const QString &mimeType)
+{
+    // The clipboard deletes the data it was given once anything replaces
+    // it. Qt answers each paste from that data as it is then, so a type
+    // added here is offered from the next request on, with no new change.
+    if (!holdsClipboard())
+        return false;
+    m_written->setData(mimeType, bytes);
+    return true;
+}
+
+bool QtPasteboard::write(QMimeData *data)
+{
     m_clipboard->clear(QClipboard::Clipboard);
     m_clipboard->setMimeData(data, QClipboard::Clipboard);
+    m_written = data;
+    return holdsClipboard();
+}
+
+bool QtPasteboard::holdsClipboard() const
+{
+    // Qt gives back the data it was handed only while its window owns the
+    // selection; anything else it returns is another program's, and reading
+    // that here would wait on that program.
+    if (!m_written || m_clipboard->mimeData(QClipboard::Clipboard) != m_written)
+        return false;
+    // The X server has the last word: ownsClipboard() stays true even
+    // after it refused the grab.
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11)
+        return true;
+    return X11SelectionOwner::isOwnedBy(x11->connection(), "CLIPBOARD").value_or(false);
 }

@@ -3,6 +3,7 @@
 #include "platform/Pasteboard.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <memory>
 
@@ -25,8 +26,9 @@ public:
     qint64 changeCount() const override { return m_changeCount; }
     bool setChangeHandler(std::function<void()> handler) override;
     void readContent(QObject *context, ReadCallback done) override;
-    void writeString(const QString &text) override;
-    void writePng(const QByteArray &png) override;
+    bool writeString(const QString &text) override;
+    bool writeImage(const QByteArray &bytes, const QString &mimeType) override;
+    bool addImageType(const QByteArray &bytes, const QString &mimeType) override;
 
     // True when the data carries the hint password managers put beside a
     // secret; clipboard and drops both refuse such content.
@@ -37,7 +39,12 @@ public:
     static constexpr const char *passwordHintSecret = "secret";
 
 private:
+    bool write(QMimeData *data);
+    // Whether this program holds the CLIPBOARD selection now.
+    bool holdsClipboard() const;
+
     QClipboard *m_clipboard;
+    QPointer<QMimeData> m_written; // what the clipboard holds of ours, until replaced
     qint64 m_changeCount = 0;
     std::function<void()> m_changeHandler;
     std::unique_ptr<X11ClipboardReader> m_reader;

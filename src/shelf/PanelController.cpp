@@ -3,6 +3,7 @@
 #include "platform/CompositorWatch.h"
 #include "platform/DefaultsStore.h"
 #include "platform/Scheduler.h"
+#include "shelf/ClipboardCopier.h"
 #include "shelf/HoverPreview.h"
 #include "shelf/KeyHintLayer.h"
 #include "shelf/PanelBackgroundView.h"
@@ -31,6 +32,7 @@
 PanelController::PanelController(const PlatformServices &services, const HotkeyStore &hotkeys, QObject *parent)
     : QObject(parent)
     , m_services(services)
+    , m_copier(new ClipboardCopier(services.pasteboard, services.tasks, this))
 {
     const QRectF hidden = PanelVisibility::initialFrame(services.screens, QSizeF(panelWidth, panelHeight));
     m_panel = std::make_unique<PanelWindow>(hidden.toRect());
@@ -259,9 +261,9 @@ ItemCardView *PanelController::makeView(const ShelfItem &item, QSize bodySize)
 {
     ItemCardView *view = nullptr;
     if (const Screenshot *screenshot = item.screenshot())
-        view = new ThumbnailView(*screenshot, bodySize, m_services.pasteboard, m_stackView);
+        view = new ThumbnailView(*screenshot, bodySize, *m_copier, m_stackView);
     else
-        view = new TextItemView(*item.text(), bodySize, m_services.pasteboard, m_stackView);
+        view = new TextItemView(*item.text(), bodySize, *m_copier, m_stackView);
 
     const QPointer<PanelController> self(this);
     const QUuid id = item.id;

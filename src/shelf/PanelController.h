@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class ClipboardCopier;
 class FooterButton;
 class HotkeyStore;
 class HoverPreview;
@@ -141,6 +142,7 @@ private:
     void removeUnnamedPrivateFiles();
 
     PlatformServices m_services;
+    ClipboardCopier *m_copier; // the cards' copies outlive the cards
     QList<Slot> m_slots;
     bool m_isRestoring = false;
     bool m_persistAfterRestore = false;

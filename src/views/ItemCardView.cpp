@@ -1,6 +1,5 @@
 #include "views/ItemCardView.h"
 
-#include "platform/Pasteboard.h"
 #include "platform/Scheduler.h"
 #include "views/SymbolIcons.h"
 #include "views/TransparentPixmap.h"
@@ -29,9 +28,9 @@ QVariantAnimation *opacityAnimation(QObject *owner, qreal from, qreal to, double
 
 } // namespace
 
-ItemCardView::ItemCardView(QSize bodySize, Pasteboard &pasteboard, QWidget *parent)
+ItemCardView::ItemCardView(QSize bodySize, ClipboardCopier &copier, QWidget *parent)
     : QWidget(parent)
-    , m_pasteboard(pasteboard)
+    , m_copier(copier)
     , m_bodySize(bodySize)
 {
     setFixedSize(bodySize + QSize(2 * margin, 2 * margin));
@@ -57,7 +56,17 @@ ItemCardView::ItemCardView(QSize bodySize, Pasteboard &pasteboard, QWidget *pare
     setMask(QRegion(bodyRect()) + QRegion(button->geometry()));
 }
 
-ItemCardView::~ItemCardView() = default;
+ItemCardView::~ItemCardView()
+{
+    // Destroyed outright in the middle of its drag, with the window it was
+    // in: the drag cannot go on without its source, so it ends here, and
+    // says so.
+    if (m_isDragging) {
+        QDrag::cancel();
+        if (onDragEnd)
+            onDragEnd();
+    }
+}
 
 qreal ItemCardView::flashOpacity() const
 {
@@ -66,7 +75,15 @@ qreal ItemCardView::flashOpacity() const
 
 void ItemCardView::copyToClipboard()
 {
-    writeToPasteboard(m_pasteboard);
+    const QPointer<ItemCardView> self(this);
+    copyItem(m_copier, [self](bool copied) {
+        if (self && copied)
+            self->playFlash();
+    });
+}
+
+void ItemCardView::playFlash()
+{
     // The flash shows at once and fades; a second copy restarts it.
     if (m_flashAnimation)
         m_flashAnimation->stop();
@@ -118,6 +135,19 @@ QPixmap ItemCardView::renderBody() const
     QPainter painter(&pixmap);
     paintBody(painter, QPoint());
     return pixmap;
+}
+
+bool ItemCardView::event(QEvent *event)
+{
+    // Removed while its own drag runs (pushed out by a new item, deleted
+    // with a hot key): the drag's loop runs inside this card's mouse
+    // handler, so the card only hides, and goes once the drag has returned.
+    if (event->type() == QEvent::DeferredDelete && m_isDragging) {
+        m_deleteAfterDrag = true;
+        hide();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void ItemCardView::paintEvent(QPaintEvent *)
@@ -189,19 +219,32 @@ void ItemCardView::mouseReleaseEvent(QMouseEvent *event)
 
 void ItemCardView::startDrag()
 {
-    const QPointer<ItemCardView> self(this);
-    auto *drag = new QDrag(this);
+    const QPointer<QDrag> drag = new QDrag(this);
+    // The target fetches the data after the drop, when the drag's loop has
+    // returned and a card removed meanwhile is gone: the drag object lives
+    // on with the window, and Qt deletes it once the transfer is over.
+    drag->setParent(window());
     drag->setMimeData(dragData());
     const QPixmap image = dragImage();
     drag->setPixmap(image);
     drag->setHotSpot(m_mouseDownLocation - bodyRect().topLeft());
+    m_isDragging = true;
+    const QPointer<ItemCardView> self(this);
     if (onDragStart)
         onDragStart();
+    // Destroyed outright meanwhile: the destructor has told the end, and
+    // the drag never runs.
+    if (!self) {
+        delete drag.data();
+        return;
+    }
     drag->exec(Qt::CopyAction, Qt::CopyAction);
-    // The card may have been deleted while the drag ran its own event loop.
     if (!self)
         return;
+    m_isDragging = false;
     m_isPressed = false;
     if (onDragEnd)
         onDragEnd();
+    if (m_deleteAfterDrag)
+        deleteLater();
 }

@@ -7,7 +7,7 @@
 #include <functional>
 
 class FlashOverlay;
-class Pasteboard;
+class ClipboardCopier;
 class QAbstractButton;
 class QMimeData;
 class QVariantAnimation;
@@ -25,7 +25,7 @@ class ItemCardView : public QWidget
 {
     Q_OBJECT
 public:
-    ItemCardView(QSize bodySize, Pasteboard &pasteboard, QWidget *parent = nullptr);
+    ItemCardView(QSize bodySize, ClipboardCopier &copier, QWidget *parent = nullptr);
     ~ItemCardView() override;
 
     std::function<void()> onClick; // when unset, a click copies
@@ -33,8 +33,11 @@ public:
     std::function<void()> onDragStart;
     std::function<void()> onDragEnd; // whatever the drag's outcome
 
-    // Puts the item on the clipboard and plays the flash.
+    // Puts the item on the clipboard, and plays the flash once it is there:
+    // a copy that did not happen does not flash.
     void copyToClipboard();
+    // Whether a drag of this card is running.
+    bool isDragging() const { return m_isDragging; }
 
     QRect bodyRect() const { return QRect(QPoint(margin, margin), m_bodySize); }
     QAbstractButton *deleteButton() const { return m_deleteButton; }
@@ -61,8 +64,10 @@ Q_SIGNALS:
     void shadowChanged();
 
 protected:
-    // What the variant puts on the clipboard and into a drag.
-    virtual void writeToPasteboard(Pasteboard &pasteboard) const = 0;
+    // What the variant puts on the clipboard and into a drag. `done` says
+    // whether the copy happened; it may run later.
+    using CopyDone = std::function<void(bool copied)>;
+    virtual void copyItem(ClipboardCopier &copier, CopyDone done) const = 0;
     virtual QMimeData *dragData() const = 0;
     virtual QPixmap dragImage() const = 0;
     // Draws the variant's content in the body (in body coordinates).
@@ -72,6 +77,7 @@ protected:
     // The body as drawn, with its rounded clip and the flash.
     QPixmap renderBody() const;
 
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
@@ -83,12 +89,13 @@ private:
     void setHovered(bool hovered);
     void animateShadow(qreal to);
     void startDrag();
+    void playFlash();
     void paintBody(QPainter &painter, QPoint at) const;
     // The body's drawing, or the flash's white shape when `flash`, made once
     // into `cache` for the current device pixel ratio.
     const QPixmap &cachedLayer(QPixmap &cache, bool flash) const;
 
-    Pasteboard &m_pasteboard;
+    ClipboardCopier &m_copier;
     QSize m_bodySize;
     QAbstractButton *m_deleteButton = nullptr;
     qreal m_shadowOpacity = 0;
@@ -100,4 +107,6 @@ private:
     QPoint m_mouseDownLocation;
     bool m_isPressed = false;
     bool m_didDrag = false;
+    bool m_isDragging = false;
+    bool m_deleteAfterDrag = false;
 };

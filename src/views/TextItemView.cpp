@@ -1,6 +1,6 @@
 #include "views/TextItemView.h"
 
-#include "platform/Pasteboard.h"
+#include "shelf/ClipboardCopier.h"
 
 #include <QFontMetrics>
 #include <QMimeData>
@@ -9,8 +9,8 @@
 
 #include <algorithm>
 
-TextItemView::TextItemView(const QString &text, QSize size, Pasteboard &pasteboard, QWidget *parent)
-    : ItemCardView(size, pasteboard, parent)
+TextItemView::TextItemView(const QString &text, QSize size, ClipboardCopier &copier, QWidget *parent)
+    : ItemCardView(size, copier, parent)
     , m_text(text)
     , m_isWebAddress(looksLikeWebAddress(text))
 {
@@ -78,9 +78,9 @@ QStringList TextItemView::layOutLines(int width) const
     return lines;
 }
 
-void TextItemView::writeToPasteboard(Pasteboard &pasteboard) const
+void TextItemView::copyItem(ClipboardCopier &copier, CopyDone done) const
 {
-    pasteboard.writeString(m_text);
+    done(copier.copyText(m_text));
 }
 
 QMimeData *TextItemView::dragData() const

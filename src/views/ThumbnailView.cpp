@@ -1,14 +1,9 @@
 #include "views/ThumbnailView.h"
 
-#include "platform/Pasteboard.h"
+#include "shelf/ClipboardCopier.h"
 
-#include <QCoreApplication>
-
-#include <QBuffer>
 #include <QMimeData>
 #include <QPainter>
-#include <QPointer>
-#include <QThreadPool>
 
 namespace {
 
@@ -17,43 +12,17 @@ constexpr qreal thumbnailScale = 2.0;
 
 } // namespace
 
-ThumbnailView::ThumbnailView(const Screenshot &screenshot, QSize size, Pasteboard &pasteboard, QWidget *parent)
-    : ItemCardView(size, pasteboard, parent)
+ThumbnailView::ThumbnailView(const Screenshot &screenshot, QSize size, ClipboardCopier &copier, QWidget *parent)
+    : ItemCardView(size, copier, parent)
     , m_screenshot(screenshot)
 {
     if (m_screenshot.image)
         m_thumbnail = QPixmap::fromImage(m_screenshot.image->thumbnail());
 }
 
-void ThumbnailView::writeToPasteboard(Pasteboard &pasteboard) const
+void ThumbnailView::copyItem(ClipboardCopier &copier, CopyDone done) const
 {
-    const std::shared_ptr<const ScreenshotImage> image = m_screenshot.image;
-    if (!image)
-        return;
-    // A PNG goes out as the captured bytes; nothing is decoded or encoded.
-    if (image->format() == "png") {
-        pasteboard.writePng(image->bytes());
-        return;
-    }
-    // Other formats become PNG on a worker thread, then go on the clipboard,
-    // unless anything was copied meanwhile: the later copy wins.
-    const QPointer<const ThumbnailView> self(this);
-    Pasteboard *target = &pasteboard; // outlives every card
-    const qint64 countAtClick = pasteboard.changeCount();
-    QThreadPool::globalInstance()->start([self, image, target, countAtClick] {
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        if (!image->decode().save(&buffer, "PNG"))
-            return;
-        QMetaObject::invokeMethod(
-            qApp,
-            [self, target, png, countAtClick] {
-                if (self && target->changeCount() == countAtClick)
-                    target->writePng(png);
-            },
-            Qt::QueuedConnection);
-    });
+    copier.copyScreenshot(m_screenshot.image, std::move(done));
 }
 
 QMimeData *ThumbnailView::dragData() const

@@ -4,12 +4,12 @@
 #include "views/ItemCardView.h"
 
 // The card of a screenshot item. It shows the item's thumbnail; a copy puts
-// the file's own bytes on the clipboard.
+// the file's own bytes on the clipboard, as a PNG too soon after.
 class ThumbnailView final : public ItemCardView
 {
     Q_OBJECT
 public:
-    ThumbnailView(const Screenshot &screenshot, QSize size, Pasteboard &pasteboard, QWidget *parent = nullptr);
+    ThumbnailView(const Screenshot &screenshot, QSize size, ClipboardCopier &copier, QWidget *parent = nullptr);
 
     const Screenshot &screenshot() const { return m_screenshot; }
     const QPixmap &thumbnail() const { return m_thumbnail; }
@@ -17,7 +17,7 @@ public:
     static constexpr int imageInset = 4;
 
 protected:
-    void writeToPasteboard(Pasteboard &pasteboard) const override;
+    void copyItem(ClipboardCopier &copier, CopyDone done) const override;
     QMimeData *dragData() const override;
     QPixmap dragImage() const override;
     void paintContent(QPainter &painter, const QRect &body) const override;

@@ -5,11 +5,14 @@
 
 #include <QBuffer>
 #include <QList>
+#include <QMap>
 #include <QPointer>
 
 // The pasteboard as plain fields. Writes bump the change count like a real
 // one. Reads are answered at once, or, while `hangs` is set, only when the
 // test calls answerPendingReads(): an owner that is slow or never answers.
+// While `refusesWrites` is set, writes fail as a refused grab does: the
+// contents stay as they were.
 class FakePasteboard final : public Pasteboard
 {
 public:
@@ -48,16 +51,30 @@ public:
             answer();
     }
 
-    void writeString(const QString &text) override
+    bool writeString(const QString &text) override
     {
+        if (refusesWrites)
+            return false;
         clear();
         currentString = text;
+        return true;
     }
-    void writePng(const QByteArray &png) override
+    bool writeImage(const QByteArray &bytes, const QString &mimeType) override
     {
-        clear();
-        currentPng = png;
-        currentImage = QImage::fromData(png, "PNG");
+        if (!refusesWrites)
+            clear();
+        return addImageType(bytes, mimeType);
+    }
+    bool addImageType(const QByteArray &bytes, const QString &mimeType) override
+    {
+        if (refusesWrites)
+            return false;
+        images.insert(mimeType, bytes);
+        if (mimeType == QLatin1String(pngType)) {
+            currentPng = bytes;
+            currentImage = QImage::fromData(bytes, "PNG");
+        }
+        return true;
     }
     // Another program copying an image.
     void writeImage(const QImage &image)
@@ -66,7 +83,7 @@ public:
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         image.save(&buffer, "PNG");
-        writePng(png);
+        writeImage(png, pngType);
     }
 
     // Another program changing the contents.
@@ -75,6 +92,7 @@ public:
         currentImage.reset();
         currentPng.clear();
         currentString.reset();
+        images.clear();
         concealed = false;
         ++count;
         if (reportsChanges && changeHandler)
@@ -82,11 +100,13 @@ public:
     }
 
     qint64 count = 0;
+    QMap<QString, QByteArray> images; // the image on offer, by type
     std::optional<QImage> currentImage; // decoded from currentPng, for the tests' checks
     QByteArray currentPng;
     std::optional<QString> currentString;
     bool concealed = false;
     bool hangs = false;
+    bool refusesWrites = false;
     bool reportsChanges = false;
     std::function<void()> changeHandler;
     QList<std::function<void()>> pendingReads;

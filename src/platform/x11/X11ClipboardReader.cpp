@@ -1,9 +1,9 @@
 #include "platform/x11/X11ClipboardReader.h"
 
 #include "platform/ImageFile.h"
+#include "platform/PngEncoder.h"
 #include "platform/QtPasteboard.h"
 
-#include <QBuffer>
 #include <QElapsedTimer>
 
 #include <xcb/xcb.h>
@@ -265,13 +265,10 @@ void X11ClipboardReader::takeImage(const QByteArray &data, const QByteArray &for
     const QImage image = ImageFile::decode(data, format);
     if (image.isNull())
         return;
-    if (format == "png") {
-        content.png = data;
-    } else {
-        QBuffer png(&content.png);
-        png.open(QIODevice::WriteOnly);
-        image.save(&png, "PNG");
-    }
+    // Another format, such as the JPEG a screenshot card puts out first, is
+    // encoded with the fast encoder: Qt's default level took seconds for a
+    // 4K image, competing with the card's own PNG for the cores.
+    content.png = format == "png" ? data : PngEncoder::encode(image);
     content.imageSize = image.size();
     content.thumbnail = ImageFile::thumbnail(image);
 }
