@@ -311,17 +311,21 @@ png() {
 # set_clipboard ARGS...: xclip owns the clipboard in the foreground until the
 # test ends or the next call replaces it. Give the content as a file: a
 # background job reads nothing from standard input.
-# It returns once the new xclip answers for the clipboard.
+# It returns once the new xclip says that it owns the clipboard (asking it
+# could wait behind zorv's own read, which may be huge).
 CLIP_PID=""
+CLIPS=0
 set_clipboard() {
     if [ -n "$CLIP_PID" ]; then
         kill "$CLIP_PID" 2>/dev/null || true
         wait "$CLIP_PID" 2>/dev/null || true
     fi
-    xclip -quiet -selection clipboard "$@" >/dev/null 2>&1 &
+    CLIPS=$((CLIPS + 1))
+    local log="$WORK/xclip.$CLIPS.log"
+    xclip -verbose -selection clipboard "$@" >"$log" 2>&1 &
     CLIP_PID=$!
     STARTED_PIDS+=("$CLIP_PID")
-    wait_until 2 xclip -o -selection clipboard -t TARGETS || fail "xclip did not take the clipboard"
+    wait_until 4 grep -q "^Waiting for selection requests" "$log" || fail "xclip did not take the clipboard: $(cat "$log")"
 }
 
 # Brings the panel fully out with the pointer and clicks a footer button.
