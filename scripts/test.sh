@@ -4,14 +4,21 @@
 # private X servers. Then builds the unit tests again with AddressSanitizer
 # and UndefinedBehaviorSanitizer (clang, with the fuzz targets) and runs
 # them, and each fuzz target for a short, fixed number of inputs. Needs no
-# display of its own.
+# display of its own. End-to-end tests with input timing of their own run
+# alone (see tests/CMakeLists.txt); the rest run side by side. With ccache
+# installed, both builds go through it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh --tests
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORV_WERROR=ON -DZORV_TESTS=ON
+launcher=()
+if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORV_WERROR=ON -DZORV_TESTS=ON "${launcher[@]}"
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 
-cmake -S . -B build-sanitize -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DZORV_FUZZ=ON -DZORV_TESTS=ON
+cmake -S . -B build-sanitize -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DZORV_FUZZ=ON -DZORV_TESTS=ON \
+    "${launcher[@]}"
 cmake --build build-sanitize -j"$(nproc)" --target zorv_unit_tests fuzz_hotkey_config fuzz_shelf_restore fuzz_drop_data
 ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" -L '^(unit|fuzz)$'

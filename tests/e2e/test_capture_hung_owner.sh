@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# A clipboard owner that never answers does not stall the panel, and a
-# normal copy after it is gone is taken as usual.
+# A clipboard owner that never answers does not stall the panel: while it
+# hangs, the edge still peeks and shows the panel, and the paste button can
+# be pressed again and again. Nothing of it reaches the shelf, and a normal
+# copy after it is gone is taken as usual. (How soon the edge reacts while
+# it hangs: bash bench/hung_owner_peek.sh build/zorv.)
 source "$(dirname "$0")/lib.sh"
 
 start_x
@@ -11,25 +14,23 @@ wait_until 5 panel_window || fail "no panel"
 OWNER=$!
 STARTED_PIDS+=("$OWNER")
 wait_until 2 grep -q owning "$WORK/owner.log" || fail "the hung owner did not start"
-sleep 1 # zorv's poll has asked it by now
+requests() { grep -c '^request$' "$WORK/owner.log"; }
+more_requests_than() { [ "$(requests)" -gt "$1" ]; }
+wait_until 2 more_requests_than 0 || fail "zorv never asked the hung owner for the clipboard"
 
-ms() { echo $(($(date +%s%N) / 1000000)); }
 for round in 1 2 3; do
     xdotool mousemove 640 400
     wait_until 3 panel_at -136 || fail "round $round: the panel did not hide: x=$(panel_x)"
-    # The paste button asks the clipboard too, while the owner hangs.
-    start=$(ms)
+    asked=$(requests)
     xdotool mousemove_relative -- -2000 0 # XTEST motion, as a real pointer
-    # The peek is a 0.28 s slide: it must have begun within 300 ms.
-    wait_until 1 panel_out_to -135 || fail "round $round: no peek at the edge: x=$(panel_x)"
-    delay=$(($(ms) - start))
-    wait_until 1 panel_out_to -102 || fail "round $round: the peek did not reach the strip: x=$(panel_x)"
-    note "round $round: the peek began after $delay ms and was out after $(($(ms) - start)) ms"
-    [ "$delay" -le 300 ] || fail "round $round: the peek began only after $delay ms"
-    wait_until 2 panel_at 0 || fail "round $round: the panel did not come out"
+    wait_until 1 panel_out_to -102 || fail "round $round: no peek at the edge while the owner hangs: x=$(panel_x)"
+    wait_until 2 panel_at 0 || fail "round $round: the panel did not come out: x=$(panel_x)"
+    # The paste button asks the clipboard too; the owner answers no one.
     # shellcheck disable=SC2086
     xdotool mousemove $PASTE_BUTTON click 1
+    wait_until 2 more_requests_than "$asked" || fail "round $round: zorv stopped asking the clipboard"
 done
+note "the edge peeked and showed the panel while $(requests) requests hung"
 
 # Every read of the hung owner gives up within 2 s, with nothing.
 sleep 4.5
@@ -38,7 +39,6 @@ kill "$OWNER"
 wait "$OWNER" 2>/dev/null || true
 printf 'after the owner died' >"$WORK/text.txt"
 set_clipboard -i "$WORK/text.txt"
-sleep 0.6
 xdotool mousemove 640 400
 wait_until 3 panel_at -136 || fail "the panel did not hide"
 click_footer_button "$PASTE_BUTTON"
@@ -48,7 +48,6 @@ stored_size_is 1 || fail "the hung owner's clipboard reached the shelf: $(stored
 # Content above 100 MiB is refused, and the panel keeps moving meanwhile.
 head -c $((101 * 1024 * 1024)) /dev/zero | tr '\0' 'z' >"$WORK/huge.txt"
 set_clipboard -i "$WORK/huge.txt"
-sleep 0.6
 xdotool mousemove 640 400
 wait_until 4 panel_at -136 || fail "the panel did not hide"
 click_footer_button "$PASTE_BUTTON"

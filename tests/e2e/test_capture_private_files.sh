@@ -25,10 +25,13 @@ for ((i = 1; i <= CLICKS; i++)); do
     xdotool mousemove $(card_center 1) click 1
     sleep 0.5 # one clipboard poll, and its read
 done
-sleep 1
-count=$(find "$private" -type f | wc -l)
+# Only the clipboard slot refers to a private PNG now: once the last copy is
+# written and the one before it removed, exactly one file is left.
+private_files() { find "$private" -type f | wc -l; }
+private_files_are() { [ "$(private_files)" = "$1" ]; }
+wait_until 2 private_files_are 1 || true
+count=$(private_files)
 note "$CLICKS clicks on a screenshot card leave $count files in the private folder"
-# Only the clipboard slot refers to a private PNG now.
 [ "$count" -le 1 ] || fail "$count files in the private folder after $CLICKS clicks: $(ls "$private")"
 [ "$count" -ge 1 ] || fail "the clipboard slot's PNG is gone while it is held"
 zorv_running || fail "zorv ended"

@@ -13,8 +13,11 @@ xdotool mousemove 640 400
 start_zorv
 xdotool mousemove 0 400
 wait_until 2 panel_at 0 || fail "the panel did not come out"
-xdotool mousemove 300 200 # away, but the panel stays out for a moment
-sleep 0.3
+# On the panel's left margin, beside the cards: the panel stays out and no
+# card is under the pointer. The picture is taken once it stands still.
+xdotool mousemove 5 400
+panel_digest() { import -window root -crop "132x450+0+$PANEL_TOP" -depth 8 rgb:- 2>/dev/null | md5sum; }
+wait_until 2 steady panel_digest || true
 import -window root "$WORK/cards.png"
 
 # light_at Y: whether column x = 60 of the screenshot is light Y px below the
@@ -37,6 +40,7 @@ note "cards sit 8 px below the top and 6 px apart"
 
 # From hidden, so that the panel cannot be on its way back in when the
 # pointer reaches the edge again.
+xdotool mousemove 300 200
 wait_until 3 panel_at -136 || fail "the panel did not retract: x=$(panel_x)"
 xdotool mousemove 0 400
 wait_until 2 panel_at 0 || fail "the panel did not come out again"

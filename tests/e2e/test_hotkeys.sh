@@ -33,18 +33,17 @@ arm "first"
 mark
 xdotool key 1
 wait_until 1 said "action copySlot1" || fail "1 did not fire copySlot1"
-sleep 0.4
-said disarmed && fail "an action was followed by a disarm"
 note "1 fired copySlot1"
 
 arm "before a stray key"
+# The key that fired ended the armed time without a disarm: between the
+# action and the next arming the probe said nothing else.
+between=$(sed -n '/^action copySlot1$/,/^armed$/p' "$PROBE_LOG" | sed '1d;$d')
+[ -z "$between" ] || fail "an action was followed by: $between"
 mark
-start=$(date +%s%N)
 xdotool key a
 wait_until 1 said disarmed || fail "a stray key did not disarm"
-elapsed=$((($(date +%s%N) - start) / 1000000))
-[ "$elapsed" -ge 100 ] || fail "the stray key disarmed after only $elapsed ms"
-note "a stray key disarmed after $elapsed ms"
+said "action .*" && fail "a stray key fired an action: $(cat "$PROBE_LOG")"
 
 arm "before Escape"
 mark

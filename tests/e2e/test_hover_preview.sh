@@ -22,6 +22,7 @@ plus_brightness() {
     read -r r g b < <(pixel 84 $((PANEL_TOP + 432)))
     brightness "$r" "$g" "$b"
 }
+brighter_than() { [ "$(plus_brightness)" -gt "$1" ]; }
 BELOW_PANEL="0 $((PANEL_TOP + 450 + 6)) 132 92"
 PREVIEW_CARD="66 $((PANEL_TOP + 450 + 6 + 46))"
 
@@ -53,11 +54,15 @@ run_case() {
     seed_shelf one two three four five
     start_zorv
     wait_until 5 panel_window || fail "no panel window"
-    printf 'held text' >"$WORK/clip.txt"
-    set_clipboard "$WORK/clip.txt"
-    sleep 0.5 # the clipboard check runs every 0.4 s
     xdotool mousemove 0 400
     wait_until 2 panel_at 0 || fail "the panel did not come out"
+    wait_until 2 steady plus_brightness || true
+    empty=$(plus_brightness)
+    printf 'held text' >"$WORK/clip.txt"
+    set_clipboard "$WORK/clip.txt"
+    # The plus button brightens once the clipboard check has taken the text.
+    wait_until 2 brighter_than "$empty" || fail "the plus button did not brighten: $empty before, $(plus_brightness) after"
+    wait_until 2 steady plus_brightness || true
     held=$(plus_brightness)
 
     hover_and_take "84 $((PANEL_TOP + 432))" "the clipboard" "held text"

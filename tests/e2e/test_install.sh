@@ -36,6 +36,23 @@ packaged=$(dpkg-deb -c "$deb" | awk '$1 ~ /^-/ { print substr($6, 2) }' | sort)
 [ "$packaged" = "$files" ] || fail "the .deb holds other files than the install: $packaged"
 [ "$(dpkg-deb -I "$deb" conffiles)" = /etc/xdg/autostart/zorv.desktop ] || fail "the autostart entry is no conffile"
 
+# The packaged program is hardened as Debian's own are: position-independent,
+# its relocations read-only and resolved at start, its stack protected, and
+# glibc's checked variants of buffer functions called.
+if grep -qx "ZORV_HARDEN:BOOL=OFF" "$BUILD/CMakeCache.txt"; then
+    note "built without hardening: not checked"
+else
+    dpkg-deb -x "$deb" "$WORK/unpacked"
+    program="$WORK/unpacked/usr/bin/zorv"
+    readelf -hW "$program" | grep -qE "Type: +DYN" || fail "the packaged zorv is not position-independent"
+    readelf -lW "$program" | grep -qw GNU_RELRO || fail "the packaged zorv has no read-only relocations"
+    readelf -dW "$program" | grep -qE "BIND_NOW|Flags: .*\bNOW\b" || fail "the packaged zorv binds lazily"
+    symbols=$(readelf --dyn-syms -W "$program" | awk '{ print $8 }')
+    grep -q "^__stack_chk_fail" <<<"$symbols" || fail "the packaged zorv has no stack protector"
+    checked=$(grep -cE "^__[a-z]+_chk(@|$)" <<<"$symbols") || fail "the packaged zorv calls no checked libc functions"
+    note "hardened: PIE, RELRO, BIND_NOW, stack protector, $checked checked libc functions"
+fi
+
 start_x
 ZORV_BIN="$ROOT/usr/bin/zorv"
 export XDG_DATA_DIRS="$ROOT/usr/share:/usr/share"

@@ -26,11 +26,22 @@ in_range() { [ "$1" -ge "$2" ] && [ "$1" -le "$3" ]; }
 CAP_X=108 SLAB_Y=$((PANEL_TOP + 8 + 82 + 5 + 14)) FACE_Y=$((PANEL_TOP + 8 + 82 + 5 + 6))
 PASTE_CAP="104 $((PANEL_TOP + 432))"
 
+# caps_up: the second card's cap and the dimmed paste cap have faded in.
+caps_up() {
+    # shellcheck disable=SC2086
+    in_range "$(brightness_at "$CAP_X" "$SLAB_Y")" 110 160 && in_range "$(brightness_at 104 "$FACE_Y")" 195 230 &&
+        in_range "$(brightness_at $PASTE_CAP)" 80 170
+}
+# delete_mode_shown: the second card's cap has turned red.
+delete_mode_shown() {
+    local r g b
+    read -r r g b < <(pixel 104 "$FACE_Y")
+    [ "$r" -ge $((g + 60)) ] && [ "$r" -ge $((b + 60)) ]
+}
+
 double_tap
-start=$(date +%s%N)
 wait_until 2 panel_at 0 || fail "a double tap did not bring the panel out: x=$(panel_x)"
-note "second tap's release to the panel at x = 0: $((($(date +%s%N) - start) / 1000000)) ms"
-sleep 0.4 # the caps fade in within 0.37 s
+wait_until 2 caps_up || true # each is checked below, with what it shows
 slab=$(brightness_at "$CAP_X" "$SLAB_Y")
 in_range "$slab" 110 160 || fail "no cap slab on the second card: brightness $slab"
 face=$(brightness_at 104 "$FACE_Y")
@@ -51,14 +62,15 @@ note "2 copied the second card and the panel went back"
 arm "for delete"
 mark_store
 xdotool key x
-sleep 0.3
+wait_until 2 delete_mode_shown || fail "x did not turn the caps red: $(pixel 104 "$FACE_Y")"
 xdotool key 1
 wait_until 2 store_rewritten || fail "x then 1 did not change the stored shelf"
 [ "$(stored_shelf | tr '\n' ,)" = "text:third card,text:second card," ] ||
     fail "x then 1 left the shelf as: $(stored_shelf | tr '\n' ,)"
 note "x then 1 deleted the top card"
 
-sleep 1
+# The hints go 0.45 s after the delete, and with them the panel.
+wait_until 2 panel_at -136 || fail "the panel stayed out after the delete: x=$(panel_x)"
 arm "for Escape"
 xdotool key Escape
 wait_until 1.5 panel_at -136 || fail "Escape did not hide the panel: x=$(panel_x)"

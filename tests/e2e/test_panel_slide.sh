@@ -32,10 +32,12 @@ read -r r g b < <(pixel 84 607)
 read -r r g b < <(pixel 48 607)
 [ "$(brightness "$r" "$g" "$b")" -ge 30 ] || fail "no history button: $r,$g,$b"
 
-xdotool mousemove 640 400
 # It stays out for the 0.6 s delay: every position read within 0.45 s of the
-# pointer leaving must still be 0. A read that ends later proves nothing.
+# pointer leaving must still be 0. The clock starts before the pointer
+# moves, so a busy machine only leaves fewer reads; a read that ends later
+# proves nothing.
 left=$(date +%s%N)
+xdotool mousemove 640 400
 samples=0
 while :; do
     x=$(panel_x)
@@ -49,7 +51,11 @@ wait_until 1.5 panel_at -136 || fail "the panel did not slide back: x=$(panel_x)
 note "retracted"
 
 # A touch of the edge for a single poll peeks, then slides back: never out.
-xdotool mousemove 0 400 sleep 0.03 mousemove 640 400
+# One xdotool process makes the whole touch, ahead of other programs where
+# it may, so that a busy machine does not stretch it; the pointer moves by a
+# pixel at the edge, as a hand's would, so that zorv notices it there.
+nice -n -10 xdotool mousemove 0 400 mousemove_relative 0 1 sleep 0.03 \
+    mousemove 640 400 mousemove_relative 0 1 2>/dev/null
 reached_out=no
 for _ in $(seq 20); do
     [ "$(panel_x)" != 0 ] || reached_out=yes

@@ -25,7 +25,13 @@ start_zorv
 wait_until 5 panel_window || fail "the relaunch after SIGKILL shows no panel (stale lock?)"
 xdotool mousemove 0 400
 wait_until 2 panel_at 0 || fail "the relaunched panel did not come out"
-sleep 0.4
+cards_shown() {
+    local slot
+    for slot in 1 2 3 4; do
+        card_shown "$slot" || return 1
+    done
+}
+wait_until 2 cards_shown || true
 for slot in 1 2 3 4; do
     card_shown "$slot" || fail "slot $slot is empty after the relaunch"
 done

@@ -49,7 +49,8 @@ wait_until 1.5 panel_at -136 || fail "the panel stayed out over the Wayland wind
 swaymsg '[app_id="foot"] focus' >/dev/null
 focus_x11() {
     swaymsg '[class="Xmessage"] focus' >/dev/null
-    sleep 0.3
+    wait_until 2 x11_focused Xmessage || fail "the X11 window did not take the focus while the panel was out"
+    wait_until 2 panel_above Xmessage || fail "the panel was not raised over the focused X11 window"
 }
 card_click 2 focus_x11
 wait_until 2 clipboard_is "older card" ||

@@ -130,6 +130,18 @@ x11_focused() {
     return 1
 }
 
+# panel_above CLASS: zorv's panel is stacked above every X11 window of this
+# class (xwininfo lists the root's children top-most first).
+panel_above() {
+    local panel order window first
+    panel=$(printf '0x%x' "$(panel_window)") || return 1
+    order=$(xwininfo -root -children | awk '$1 ~ /^0x/ { print $1 }')
+    for window in $(xdotool search --class "$1"); do
+        first=$(grep -m1 -xE "$panel|$(printf '0x%x' "$window")" <<<"$order")
+        [ "$first" = "$panel" ] || return 1
+    done
+}
+
 # Milliseconds on a monotonic-enough clock, for measured delays.
 now_ms() {
     echo $(($(date +%s%N) / 1000000))

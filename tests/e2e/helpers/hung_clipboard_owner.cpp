@@ -1,5 +1,6 @@
 // Takes the CLIPBOARD and never answers a request, like a program that hangs.
-// It takes the selection again every half second, so that readers keep trying.
+// It takes the selection again every half second, so that readers keep trying,
+// and prints "request" for every request it leaves unanswered.
 #include <xcb/xcb.h>
 
 #include <cstdio>
@@ -28,8 +29,13 @@ int main()
         xcb_flush(connection);
         pollfd fd{xcb_get_file_descriptor(connection), POLLIN, 0};
         ::poll(&fd, 1, 500);
-        while (xcb_generic_event_t *event = xcb_poll_for_event(connection))
-            std::free(event); // requests are read and never answered
+        while (xcb_generic_event_t *event = xcb_poll_for_event(connection)) {
+            if ((event->response_type & ~0x80) == XCB_SELECTION_REQUEST) {
+                std::printf("request\n"); // read and never answered
+                std::fflush(stdout);
+            }
+            std::free(event);
+        }
         if (xcb_connection_has_error(connection))
             return 0;
     }
