@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Idle cost: CPU time of Zorv, with a full shelf and the pointer away from
-# the edge, over a measured interval, as a percentage of one core. copyq,
-# another resident clipboard tool, is measured in the same run beside it.
+# the edge, over a measured interval, as a percentage of one core, and the
+# hot-key manager's share alone.
 #
 #   bash bench/idle_cpu.sh build/zorv [seconds]
 set -euo pipefail
@@ -9,8 +9,7 @@ source "$(dirname "$0")/../tests/e2e/lib.sh"
 seconds=${2:-60}
 ticks=$(getconf CLK_TCK)
 
-# CPU ticks of a process and all its descendants (copyq watches the
-# clipboard from a child process).
+# CPU ticks of a process and all its descendants.
 cpu_ticks() {
     local total pid child
     total=$(awk '{ print $14 + $15 }' "/proc/$1/stat")
@@ -48,29 +47,16 @@ if [ -x "$probe" ]; then
     STARTED_PIDS+=("$probe_pid")
 fi
 
-copyq_pid=""
-if command -v copyq >/dev/null; then
-    copyq >"$WORK/copyq.log" 2>&1 &
-    copyq_pid=$!
-    STARTED_PIDS+=("$copyq_pid")
-fi
 sleep 3 # let both finish starting
 
 zorv_before=$(cpu_ticks "$ZORV_PID")
-[ -n "$copyq_pid" ] && copyq_before=$(cpu_ticks "$copyq_pid")
 [ -n "$probe_pid" ] && probe_before=$(cpu_ticks "$probe_pid")
 sleep "$seconds"
 zorv_after=$(cpu_ticks "$ZORV_PID")
-[ -n "$copyq_pid" ] && copyq_after=$(cpu_ticks "$copyq_pid")
 [ -n "$probe_pid" ] && probe_after=$(cpu_ticks "$probe_pid")
 
 percent() { awk -v t="$1" -v hz="$ticks" -v s="$seconds" 'BEGIN { printf "%.3f", 100 * t / hz / s }'; }
 echo "zorv idle CPU over ${seconds}s: $(percent $((zorv_after - zorv_before)))% of one core ($((zorv_after - zorv_before)) ticks)"
-if [ -n "$copyq_pid" ]; then
-    echo "copyq idle CPU over ${seconds}s: $(percent $((copyq_after - copyq_before)))% of one core ($((copyq_after - copyq_before)) ticks)"
-else
-    echo "copyq is not installed (apt-get install copyq) and was not measured"
-fi
 if [ -n "$probe_pid" ]; then
     echo "hot-key manager alone (60 Hz gesture poll) over ${seconds}s: $(percent $((probe_after - probe_before)))% of one core ($((probe_after - probe_before)) ticks)"
 fi
