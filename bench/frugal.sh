@@ -5,8 +5,6 @@
 #   launch to first peek with those five stored and the pointer at the edge,
 #   main-thread CPU after one click on a 4K card, and while another program
 #   pastes it as image/png, and the renamed-in 4K PNG to stored latency.
-# A general clipboard manager (copyq), when installed, is measured beside it
-# as a black box where a figure applies to it.
 #
 #   bash bench/frugal.sh build/zorv [idle seconds]
 set -euo pipefail
@@ -71,36 +69,21 @@ launch "cold thumbnail cache"
 
 echo "== at rest: full shelf, pointer still, $seconds s"
 xdotool mousemove 900 500
-sleep 3
-copyq_pid=""
-if command -v copyq >/dev/null; then
-    copyq >"$WORK/copyq.log" 2>&1 &
-    copyq_pid=$!
-    STARTED_PIDS+=("$copyq_pid")
-fi
-sleep 3
-for who in zorv copyq; do
-    pid=$([ $who = zorv ] && echo "$ZORV_PID" || echo "$copyq_pid")
-    [ -n "$pid" ] || continue
-    thread_switches "$pid" >"$WORK/$who.before"
-    eval "${who}_t0=$(cpu_ticks "$pid")"
-done
+sleep 6
+thread_switches "$ZORV_PID" >"$WORK/zorv.before"
+zorv_t0=$(cpu_ticks "$ZORV_PID")
 sleep "$seconds"
 report_rest() {
-    local who=$1 pid=$2 label=$3 t0
-    [ -n "$pid" ] || { echo "$label: not measured (not installed)"; return; }
-    eval "t0=\$${who}_t0"
+    local who=$1 pid=$2 label=$3 t0=$zorv_t0
     thread_switches "$pid" >"$WORK/$who.after"
     awk -v s="$(switches_between "$WORK/$who.before" "$WORK/$who.after")" -v t=$(($(cpu_ticks "$pid") - t0)) -v hz="$hz" -v d="$seconds" -v l="$label" \
         'BEGIN { printf "%s: %.2f wake-ups/s, %.3f %% of one core\n", l, s / d, 100 * t / hz / d }'
 }
 report_rest zorv "$ZORV_PID" "zorv (all threads, its hot-key manager running)"
-report_rest copyq "$copyq_pid" "copyq (all processes)"
 echo "(command: voluntary_ctxt_switches of /proc/PID/task/*/status and utime+stime of /proc/PID/stat over the interval)"
 
 echo "== resident memory, five 3840 x 2160 screenshots on the shelf"
 echo "zorv: $(($(awk '/VmRSS/ { print $2 }' "/proc/$ZORV_PID/status") / 1024)) MiB  (command: VmRSS of /proc/PID/status)"
-[ -n "$copyq_pid" ] && echo "copyq: $(($(awk '/VmRSS/ { print $2 }' "/proc/$copyq_pid/status") / 1024)) MiB (its own history, for scale)"
 
 echo "== one click on a 4K screenshot card"
 xdotool mousemove 0 400
