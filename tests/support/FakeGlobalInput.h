@@ -8,6 +8,8 @@
 #include <QMap>
 #include <QSet>
 
+#include <utility>
+
 // Global input as fields: the test holds modifiers, presses keys and clicks
 // by hand. Hot keys are "grabbed" unless the combination is in `taken`.
 class FakeGlobalInput final : public GlobalInput
@@ -22,6 +24,27 @@ public:
     };
 
     quint64 modifierFlags() override { return modifiers; }
+    // A change of `modifiers` made by hand is found by looking: it has no time.
+    QList<ModifierChange> takeModifierChanges() override
+    {
+        noteHandSetModifiers();
+        return std::exchange(changes, {});
+    }
+    // A change told with its own time on the input's clock, read at the next tick.
+    void changeModifiers(quint64 held, double time)
+    {
+        noteHandSetModifiers();
+        changes.append({held, time, keyDowns});
+        modifiers = lastTaken = held;
+        if (reportsModifierChanges && modifierChangeHandler)
+            modifierChangeHandler();
+    }
+    void noteHandSetModifiers()
+    {
+        if (modifiers != lastTaken)
+            changes.append({modifiers, std::nullopt, keyDowns});
+        lastTaken = modifiers;
+    }
     quint32 keyDownCount() override
     {
         // Keys typed ahead are taken in one at a time, their hot keys firing
@@ -101,6 +124,8 @@ public:
     }
 
     quint64 modifiers = 0;
+    quint64 lastTaken = 0;
+    QList<ModifierChange> changes;
     bool reportsModifierChanges = false;
     std::function<void()> modifierChangeHandler;
     quint32 keyDowns = 100;

@@ -306,4 +306,54 @@ TEST_F(HotkeyManagerTest, TheModifierPollSleepsUntilAModifierChanges)
     EXPECT_FALSE(manager.isPolling());
 }
 
+TEST_F(HotkeyManagerTest, ChangesReadLateCountByTheirOwnTimes)
+{
+    // The input's clock runs as ours does, from elsewhere.
+    auto inputNow = [this] { return 1000.0 + scheduler.now(); };
+    // Press and release of the first tap wait together for one tick.
+    input.changeModifiers(leader, inputNow() - 0.2);
+    input.changeModifiers(0, inputNow() - 0.05);
+    scheduler.advance(0.1);
+    tap();
+    EXPECT_EQ(events, QStringList({"arm"}));
+    input.pressKey(53);
+
+    // A whole double tap read at once, the spacing kept: holds and gaps are
+    // judged as they happened, not as they were read.
+    auto lateDoubleTap = [&](double firstHold, double gap) {
+        scheduler.advance(1.0); // quiet, then all of it happened in a stall
+        const double start = inputNow() - firstHold - gap - 0.15;
+        input.changeModifiers(leader, start);
+        input.changeModifiers(0, start + firstHold);
+        input.changeModifiers(leader, start + firstHold + gap);
+        input.changeModifiers(0, start + firstHold + gap + 0.1);
+        scheduler.advance(0.1);
+    };
+    events.clear();
+    lateDoubleTap(0.6, 0.1); // the first is held too long
+    lateDoubleTap(0.1, 0.5); // too far apart
+    EXPECT_TRUE(events.isEmpty());
+    lateDoubleTap(0.44, 0.39);
+    EXPECT_EQ(events, QStringList({"arm"}));
+}
+
+TEST_F(HotkeyManagerTest, KeysReadLateCountWhereTheyWereTyped)
+{
+    // A key between the taps restarts the count, one typed after them does
+    // not, though all is read in one tick; the later key then disarms as a
+    // stray key would.
+    input.changeModifiers(leader, 0.0);
+    input.changeModifiers(0, 0.1);
+    input.pressKey(0);
+    input.changeModifiers(leader, 0.2);
+    input.changeModifiers(0, 0.3);
+    input.changeModifiers(leader, 0.4);
+    input.changeModifiers(0, 0.5);
+    input.pressKey(0);
+    scheduler.advance(0.02);
+    EXPECT_EQ(events, QStringList({"arm"}));
+    scheduler.advance(HotkeyManager::strayKeyGrace + 0.05);
+    EXPECT_EQ(events, QStringList({"arm", "disarm"}));
+}
+
 } // namespace
