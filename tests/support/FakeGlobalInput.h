@@ -24,26 +24,22 @@ public:
     };
 
     quint64 modifierFlags() override { return modifiers; }
-    // A change of `modifiers` made by hand is found by looking: it has no time.
+    // A change of `modifiers` set by hand is found by looking: it has no time.
     QList<ModifierChange> takeModifierChanges() override
     {
-        noteHandSetModifiers();
+        changeModifiers(modifiers, std::nullopt);
         return std::exchange(changes, {});
     }
-    // A change told with its own time on the input's clock, read at the next tick.
-    void changeModifiers(quint64 held, double time)
+    // A change told with its own time on the input's clock.
+    void changeModifiers(quint64 held, std::optional<double> time)
     {
-        noteHandSetModifiers();
-        changes.append({held, time, keyDowns});
+        if (time)
+            changeModifiers(modifiers, std::nullopt); // one set by hand came first
+        if (time || held != lastTaken)
+            changes.append({held, time, keyDowns});
         modifiers = lastTaken = held;
-        if (reportsModifierChanges && modifierChangeHandler)
+        if (time && reportsModifierChanges && modifierChangeHandler)
             modifierChangeHandler();
-    }
-    void noteHandSetModifiers()
-    {
-        if (modifiers != lastTaken)
-            changes.append({modifiers, std::nullopt, keyDowns});
-        lastTaken = modifiers;
     }
     quint32 keyDownCount() override
     {

@@ -308,32 +308,23 @@ TEST_F(HotkeyManagerTest, TheModifierPollSleepsUntilAModifierChanges)
 
 TEST_F(HotkeyManagerTest, ChangesReadLateCountByTheirOwnTimes)
 {
-    // The input's clock runs as ours does, from elsewhere.
-    auto inputNow = [this] { return 1000.0 + scheduler.now(); };
-    // Press and release of the first tap wait together for one tick.
-    input.changeModifiers(leader, inputNow() - 0.2);
-    input.changeModifiers(0, inputNow() - 0.05);
-    scheduler.advance(0.1);
+    // After a quiet second, changes that happened `ago` seconds before now
+    // (on the input's own clock, which runs as ours does) are read at once.
+    auto readLate = [this](const QList<std::pair<quint64, double>> &changes) {
+        scheduler.advance(1.0);
+        for (const auto &[held, ago] : changes)
+            input.changeModifiers(held, 1000.0 + scheduler.now() - ago);
+        scheduler.advance(0.02);
+    };
+    readLate({{leader, 0.2}, {0, 0.05}}); // the first tap, held 0.15 s
     tap();
     EXPECT_EQ(events, QStringList({"arm"}));
     input.pressKey(53);
-
-    // A whole double tap read at once, the spacing kept: holds and gaps are
-    // judged as they happened, not as they were read.
-    auto lateDoubleTap = [&](double firstHold, double gap) {
-        scheduler.advance(1.0); // quiet, then all of it happened in a stall
-        const double start = inputNow() - firstHold - gap - 0.15;
-        input.changeModifiers(leader, start);
-        input.changeModifiers(0, start + firstHold);
-        input.changeModifiers(leader, start + firstHold + gap);
-        input.changeModifiers(0, start + firstHold + gap + 0.1);
-        scheduler.advance(0.1);
-    };
     events.clear();
-    lateDoubleTap(0.6, 0.1); // the first is held too long
-    lateDoubleTap(0.1, 0.5); // too far apart
+    readLate({{leader, 0.9}, {0, 0.3}, {leader, 0.2}, {0, 0.1}}); // the first held 0.6 s
+    readLate({{leader, 0.8}, {0, 0.7}, {leader, 0.2}, {0, 0.1}}); // 0.5 s apart
     EXPECT_TRUE(events.isEmpty());
-    lateDoubleTap(0.44, 0.39);
+    readLate({{leader, 1.0}, {0, 0.56}, {leader, 0.17}, {0, 0.07}}); // held 0.44 s, 0.39 s apart
     EXPECT_EQ(events, QStringList({"arm"}));
 }
 
