@@ -52,6 +52,8 @@ void HotkeyManager::start()
         m_handlerInstalled = true;
     }
     m_started = true;
+    m_input.takeModifierChanges(); // what went before is no gesture
+    m_held = m_input.modifierFlags() & ModifierBits::mask;
     const QPointer<HotkeyManager> self(this);
     m_canSleep = m_input.setModifierChangeHandler([self] {
         if (self && self->m_started && !self->m_pollTimer) {
@@ -110,6 +112,9 @@ void HotkeyManager::resetGesture()
 void HotkeyManager::poll()
 {
     const QScopedValueRollback<bool> inStep(m_isInStep, true);
+    const QList<ModifierChange> changes = m_input.takeModifierChanges();
+    if (!changes.isEmpty())
+        m_held = changes.last().flags & ModifierBits::mask;
     const HotkeyConfig &config = m_store.config();
     if (!config.enabled || m_isSuspended) {
         resetGesture();
@@ -119,63 +124,83 @@ void HotkeyManager::poll()
     if (m_isArmed)
         checkForStrayKey();
     const double now = m_scheduler.now();
-    const quint64 held = m_input.modifierFlags() & ModifierBits::mask;
     const quint64 leader = config.leaderModifiersRaw & ModifierBits::mask;
-    if (m_isInTap)
-        pollInTap(now, held, leader);
-    else
-        pollBetweenTaps(now, held, leader);
-    sleepIfIdle(held);
+    // The latest change was read soonest after it happened: it places the
+    // earlier ones too, however long they waited.
+    for (const ModifierChange &change : changes) {
+        if (change.time)
+            m_inputClock.observe(*change.time, now);
+    }
+    for (const ModifierChange &change : changes)
+        step(m_inputClock.place(change.time, now), change.flags & ModifierBits::mask, leader, change.keyDownCount);
+    // And as things stand now: a tap held on too long, a gap run out.
+    step(now, m_held, leader, std::nullopt);
+    sleepIfIdle(m_held);
 }
 
-void HotkeyManager::pollInTap(double now, quint64 held, quint64 leader)
+void HotkeyManager::step(double time, quint64 held, quint64 leader, std::optional<quint32> keyDownCount)
 {
-    if (held == leader) {
-        if (now - m_tapStartedAt > maxTapHold) { // held too long: not a tap
-            m_tapCount = 0;
-            m_isInTap = false;
-            m_awaitingFullRelease = true;
-        }
-        return;
+    if (m_isInTap && time - m_tapStartedAt > maxTapHold) { // held too long: not a tap
+        m_tapCount = 0;
+        m_isInTap = false;
+        m_awaitingFullRelease = true;
     }
-    m_isInTap = false;
-    if (withinLeader(held, leader) && m_input.keyDownCount() == m_keyDownCountAtGestureStart) {
-        ++m_tapCount;
-        m_lastTapEndedAt = now;
-        if (m_tapCount == 2) {
-            m_tapCount = 0;
-            if (m_isArmed)
-                disarm();
-            else
-                arm();
-        }
+    if (m_isInTap)
+        stepInTap(time, held, leader, keyDownCount);
+    else
+        stepBetweenTaps(time, held, leader, keyDownCount);
+}
+
+quint32 HotkeyManager::keyDownCountAt(std::optional<quint32> seen)
+{
+    return seen ? *seen : m_input.keyDownCount();
+}
+
+void HotkeyManager::stepInTap(double time, quint64 held, quint64 leader, std::optional<quint32> keyDownCount)
+{
+    if (held == leader)
         return;
+    m_isInTap = false;
+    if (withinLeader(held, leader)) {
+        const quint32 count = keyDownCountAt(keyDownCount);
+        if (count == m_keyDownCountAtGestureStart) {
+            ++m_tapCount;
+            m_lastTapEndedAt = time;
+            if (m_tapCount == 2) {
+                m_tapCount = 0;
+                if (m_isArmed)
+                    disarm();
+                else
+                    arm(count);
+            }
+            return;
+        }
     }
     // Spoiled by another modifier, or by a key pressed during the gesture.
     m_tapCount = 0;
     m_awaitingFullRelease = held != 0;
 }
 
-void HotkeyManager::pollBetweenTaps(double now, quint64 held, quint64 leader)
+void HotkeyManager::stepBetweenTaps(double time, quint64 held, quint64 leader, std::optional<quint32> keyDownCount)
 {
     if (m_awaitingFullRelease) {
         if (held == 0)
             m_awaitingFullRelease = false;
         return;
     }
-    if (m_tapCount >= 1 && now - m_lastTapEndedAt > maxTapGap)
+    if (m_tapCount >= 1 && time - m_lastTapEndedAt > maxTapGap)
         m_tapCount = 0;
     if (held == leader) {
-        const quint32 count = m_input.keyDownCount();
+        const quint32 count = keyDownCountAt(keyDownCount);
         if (m_tapCount == 0) {
             m_keyDownCountAtGestureStart = count;
         } else if (count != m_keyDownCountAtGestureStart) {
             // A key went down between the taps: this tap starts afresh.
             m_tapCount = 0;
-            m_keyDownCountAtGestureStart = m_input.keyDownCount();
+            m_keyDownCountAtGestureStart = keyDownCountAt(keyDownCount);
         }
         m_isInTap = true;
-        m_tapStartedAt = now;
+        m_tapStartedAt = time;
         return;
     }
     if (withinLeader(held, leader))
@@ -184,7 +209,7 @@ void HotkeyManager::pollBetweenTaps(double now, quint64 held, quint64 leader)
     m_awaitingFullRelease = true;
 }
 
-void HotkeyManager::arm()
+void HotkeyManager::arm(quint32 keyDownCount)
 {
     if (m_isArmed)
         return;
@@ -192,7 +217,10 @@ void HotkeyManager::arm()
     // Nothing of an earlier period carries over.
     m_strayKeyCheckPending = false;
     m_strayKeyTimer.reset();
-    m_keyDownCountAtArm = m_input.keyDownCount();
+    // The counter when the double tap ended: a key typed after it, while
+    // the change waited to be read, went to another program and ends the
+    // period as a stray key would.
+    m_keyDownCountAtArm = keyDownCount;
     registerActionHotKeys();
     m_armedTimeoutTimer = m_scheduler.scheduleOneShot(armedTimeout, this, [this] {
         if (m_isArmed)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "hotkeys/HotkeyAction.h"
+#include "hotkeys/InputClock.h"
 #include "platform/GlobalInput.h"
 
 #include <QHash>
@@ -20,7 +21,9 @@ class Timer;
 // single keys act as system-wide hot keys. The gesture is recognised by
 // polling the global modifier state 60 times a second, while a modifier is
 // held, a tap sequence is open or the manager is armed; otherwise the poll
-// sleeps until the input reports a modifier change; hot keys exist only
+// sleeps until the input reports a modifier change. Each tick goes through
+// every modifier change since the last one, in order and at the time it
+// happened, so a tick that comes late still sees a quick tap; hot keys exist only
 // while armed, so typing elsewhere is never intercepted. Escape, a click in
 // another program, any other key, another double tap, the time-out, a
 // configuration change, suspension and stop() end the armed period.
@@ -60,10 +63,14 @@ private:
     void poll();
     void startPolling();
     void sleepIfIdle(quint64 held);
-    void pollInTap(double now, quint64 held, quint64 leader);
-    void pollBetweenTaps(double now, quint64 held, quint64 leader);
+    // One look at the held set at `time`; `keyDownCount` is the counter
+    // then, or nothing to read it now.
+    void step(double time, quint64 held, quint64 leader, std::optional<quint32> keyDownCount);
+    void stepInTap(double time, quint64 held, quint64 leader, std::optional<quint32> keyDownCount);
+    void stepBetweenTaps(double time, quint64 held, quint64 leader, std::optional<quint32> keyDownCount);
+    quint32 keyDownCountAt(std::optional<quint32> seen);
     void resetGesture();
-    void arm();
+    void arm(quint32 keyDownCount);
     void disarm();
     void registerActionHotKeys();
     void unregisterActionHotKeys();
@@ -82,6 +89,8 @@ private:
     bool m_isSuspended = false;
     bool m_isArmed = false;
     std::unique_ptr<Timer> m_pollTimer;
+    InputClock m_inputClock;
+    quint64 m_held = 0; // as of the last change taken
     int m_tapCount = 0;
     bool m_isInTap = false;
     double m_tapStartedAt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 
@@ -21,6 +22,19 @@ struct TranslatedKey
     std::optional<QString> charactersIgnoringModifiers;
 };
 
+// One change of the held modifier keys, as the input saw it happen.
+struct ModifierChange
+{
+    // The modifier keys held from then on, in the stored bit layout.
+    quint64 flags = 0;
+    // When it happened, in seconds on the input's own clock: only the
+    // differences between changes and their order mean anything. Nothing
+    // when the input found the change by looking rather than being told.
+    std::optional<double> time;
+    // The key counter at that moment: the keys pressed before the change.
+    quint32 keyDownCount = 0;
+};
+
 // Keyboard and mouse state of the whole session, whichever program has the
 // focus, and system-wide hot keys. Key codes are in the stored (macOS
 // ANSI) numbering, modifiers in the stored bit layout or, for hot keys, the
@@ -38,6 +52,10 @@ public:
     virtual quint64 modifierFlags() = 0;
     // A count of key presses seen so far; modifier keys alone do not move it.
     virtual quint32 keyDownCount() = 0;
+    // Every change of the held modifiers since the last call, oldest first,
+    // so that a reader held up for a moment still sees a quick press and
+    // release. Only the most recent few are kept between calls.
+    virtual QList<ModifierChange> takeModifierChanges() = 0;
     // Calls `handler` on the main thread whenever the held modifiers change,
     // so that a poll of them can sleep meanwhile. False when this input
     // cannot tell: the modifiers must then be polled all the time.

@@ -8,6 +8,8 @@
 #include <QMap>
 #include <QSet>
 
+#include <utility>
+
 // Global input as fields: the test holds modifiers, presses keys and clicks
 // by hand. Hot keys are "grabbed" unless the combination is in `taken`.
 class FakeGlobalInput final : public GlobalInput
@@ -22,6 +24,23 @@ public:
     };
 
     quint64 modifierFlags() override { return modifiers; }
+    // A change of `modifiers` set by hand is found by looking: it has no time.
+    QList<ModifierChange> takeModifierChanges() override
+    {
+        changeModifiers(modifiers, std::nullopt);
+        return std::exchange(changes, {});
+    }
+    // A change told with its own time on the input's clock.
+    void changeModifiers(quint64 held, std::optional<double> time)
+    {
+        if (time)
+            changeModifiers(modifiers, std::nullopt); // one set by hand came first
+        if (time || held != lastTaken)
+            changes.append({held, time, keyDowns});
+        modifiers = lastTaken = held;
+        if (time && reportsModifierChanges && modifierChangeHandler)
+            modifierChangeHandler();
+    }
     quint32 keyDownCount() override
     {
         // Keys typed ahead are taken in one at a time, their hot keys firing
@@ -101,6 +120,8 @@ public:
     }
 
     quint64 modifiers = 0;
+    quint64 lastTaken = 0;
+    QList<ModifierChange> changes;
     bool reportsModifierChanges = false;
     std::function<void()> modifierChangeHandler;
     quint32 keyDowns = 100;

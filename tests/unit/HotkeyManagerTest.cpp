@@ -306,4 +306,45 @@ TEST_F(HotkeyManagerTest, TheModifierPollSleepsUntilAModifierChanges)
     EXPECT_FALSE(manager.isPolling());
 }
 
+TEST_F(HotkeyManagerTest, ChangesReadLateCountByTheirOwnTimes)
+{
+    // After a quiet second, changes that happened `ago` seconds before now
+    // (on the input's own clock, which runs as ours does) are read at once.
+    auto readLate = [this](const QList<std::pair<quint64, double>> &changes) {
+        scheduler.advance(1.0);
+        for (const auto &[held, ago] : changes)
+            input.changeModifiers(held, 1000.0 + scheduler.now() - ago);
+        scheduler.advance(0.02);
+    };
+    readLate({{leader, 0.2}, {0, 0.05}}); // the first tap, held 0.15 s
+    tap();
+    EXPECT_EQ(events, QStringList({"arm"}));
+    input.pressKey(53);
+    events.clear();
+    readLate({{leader, 0.9}, {0, 0.3}, {leader, 0.2}, {0, 0.1}}); // the first held 0.6 s
+    readLate({{leader, 0.8}, {0, 0.7}, {leader, 0.2}, {0, 0.1}}); // 0.5 s apart
+    EXPECT_TRUE(events.isEmpty());
+    readLate({{leader, 1.0}, {0, 0.56}, {leader, 0.17}, {0, 0.07}}); // held 0.44 s, 0.39 s apart
+    EXPECT_EQ(events, QStringList({"arm"}));
+}
+
+TEST_F(HotkeyManagerTest, KeysReadLateCountWhereTheyWereTyped)
+{
+    // A key between the taps restarts the count, one typed after them does
+    // not, though all is read in one tick; the later key then disarms as a
+    // stray key would.
+    input.changeModifiers(leader, 0.0);
+    input.changeModifiers(0, 0.1);
+    input.pressKey(0);
+    input.changeModifiers(leader, 0.2);
+    input.changeModifiers(0, 0.3);
+    input.changeModifiers(leader, 0.4);
+    input.changeModifiers(0, 0.5);
+    input.pressKey(0);
+    scheduler.advance(0.02);
+    EXPECT_EQ(events, QStringList({"arm"}));
+    scheduler.advance(HotkeyManager::strayKeyGrace + 0.05);
+    EXPECT_EQ(events, QStringList({"arm", "disarm"}));
+}
+
 } // namespace

@@ -23,6 +23,7 @@
 #endif
 
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -92,6 +93,7 @@ void X11GlobalInput::setUpXkb()
                                          nullptr);
     if (state) {
         m_xkbBaseMods = state->baseMods;
+        m_lastRecordedFlags = m_keyMap->modifierBits(m_xkbBaseMods);
         m_hasXkb = true;
         std::free(state);
     }
@@ -163,12 +165,37 @@ void X11GlobalInput::handleXkbEvent(const void *data)
         queueKeyMapReload();
     } else if (xkb->xkbType == XCB_XKB_STATE_NOTIFY && xkb->baseMods != m_xkbBaseMods) {
         m_xkbBaseMods = xkb->baseMods;
+        // Raw key presses come on this connection in the same order as the
+        // state events, so the counter now holds the keys pressed before.
+        recordModifierChange(m_keyMap->modifierBits(m_xkbBaseMods), serverSeconds(xkb->time));
         if (m_modifierChangeHandler)
             QMetaObject::invokeMethod(this, [this] {
                 if (m_modifierChangeHandler)
                     m_modifierChangeHandler();
             }, Qt::QueuedConnection);
     }
+}
+
+void X11GlobalInput::recordModifierChange(quint64 flags, std::optional<double> time)
+{
+    if (flags == m_lastRecordedFlags)
+        return; // only Lock, NumLock or an unmapped modifier moved
+    m_lastRecordedFlags = flags;
+    if (m_modifierChanges.size() == maxModifierChanges)
+        m_modifierChanges.removeFirst();
+    m_modifierChanges.append({flags, time, m_keyDowns});
+}
+
+double X11GlobalInput::serverSeconds(quint32 serverTime)
+{
+    if (m_lastServerTime) {
+        const auto step = qint32(serverTime - *m_lastServerTime);
+        if (step <= 0)
+            return double(m_serverMilliseconds) / 1000.0; // never back
+        m_serverMilliseconds += quint64(step);
+    }
+    m_lastServerTime = serverTime;
+    return double(m_serverMilliseconds) / 1000.0;
 }
 
 void X11GlobalInput::handleKeyPress(quint8 keycode, quint16 state)
@@ -212,6 +239,8 @@ void X11GlobalInput::reloadKeyMap()
     m_isKeyMapReloadQueued = false;
     m_keyMap->reload();
     m_keyGrabs->grabAgain(); // the keys may have moved, or the modifiers changed bits
+    if (m_hasXkb)
+        recordModifierChange(m_keyMap->modifierBits(m_xkbBaseMods), std::nullopt);
     if (m_modifierChangeHandler)
         m_modifierChangeHandler(); // the held modifiers may read differently now
     Q_EMIT keyMapReloaded();
@@ -230,6 +259,16 @@ quint64 X11GlobalInput::modifierFlags()
     const quint16 mask = reply->mask & 0xff; // pointer buttons are not modifiers
     std::free(reply);
     return m_keyMap->modifierBits(mask);
+}
+
+QList<ModifierChange> X11GlobalInput::takeModifierChanges()
+{
+    if (!m_connection)
+        return {};
+    drainEvents();
+    if (!m_hasXkb) // nothing tells of changes: look
+        recordModifierChange(modifierFlags(), std::nullopt);
+    return std::exchange(m_modifierChanges, {});
 }
 
 bool X11GlobalInput::setModifierChangeHandler(std::function<void()> handler)

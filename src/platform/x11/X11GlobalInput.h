@@ -8,6 +8,7 @@
 #include <QSet>
 
 #include <memory>
+#include <optional>
 
 class QSocketNotifier;
 class X11KeyGrabs;
@@ -15,7 +16,8 @@ class X11KeyMap;
 struct xcb_connection_t;
 
 // Global input on a private X connection, read through a socket notifier:
-// - modifier state from XKB state events (queried only without XKB),
+// - modifier state from XKB state events (queried only without XKB), each
+//   change kept with its server time until it is taken,
 // - the key counter from XInput2 raw key presses, modifier keys excluded,
 // - hot keys as passive grabs on the root window (X11KeyGrabs),
 // - the click monitors from XInput2 raw presses of buttons 1 and 3, judged
@@ -43,6 +45,7 @@ public:
 
     quint64 modifierFlags() override;
     quint32 keyDownCount() override;
+    QList<ModifierChange> takeModifierChanges() override;
     bool setModifierChangeHandler(std::function<void()> handler) override;
     void setHotKeyHandler(std::function<void(HotKeyId)> handler) override;
     std::optional<Token> registerHotKey(quint32 keyCode, quint32 carbonModifiers, HotKeyId id) override;
@@ -50,6 +53,9 @@ public:
     std::optional<Token> addMouseDownMonitor(std::function<void()> handler) override;
     void removeMouseDownMonitor(Token token) override;
     std::optional<TranslatedKey> translateKey(quint32 nativeKeyCode) const override;
+
+    // Changes kept for a reader that does not come: the oldest go first.
+    static constexpr qsizetype maxModifierChanges = 64;
 
 Q_SIGNALS:
     // The layout or the modifier mapping changed, and the key map, the
@@ -65,6 +71,8 @@ private:
     void handleXkbEvent(const void *event); // any XKB event
     void handleKeyPress(quint8 keycode, quint16 state);
     void handleClick();
+    void recordModifierChange(quint64 flags, std::optional<double> time);
+    double serverSeconds(quint32 serverTime);
     void queueKeyMapReload();
     void reloadKeyMap();
     bool pointerIsOverOwnWindow();
@@ -79,6 +87,12 @@ private:
     bool m_hasXkb = false;
     quint8 m_xiOpcode = 0;
     quint16 m_xkbBaseMods = 0;
+    QList<ModifierChange> m_modifierChanges;
+    quint64 m_lastRecordedFlags = 0;
+    // Server times are milliseconds that wrap every 49.7 days; counted on
+    // here from the first one seen, they never do.
+    std::optional<quint32> m_lastServerTime;
+    quint64 m_serverMilliseconds = 0;
     quint32 m_keyDowns = 0;
     bool m_isKeyMapReloadQueued = false;
     std::function<void(HotKeyId)> m_hotKeyHandler;
