@@ -18,7 +18,7 @@ test_packages=(
     xvfb xauth x11-utils xdotool xclip trayer openbox imagemagick
     desktop-file-utils hicolor-icon-theme
     clang libclang-rt-14-dev
-    sway xwayland foot wtype x11-xserver-utils xcompmgr
+    sway xwayland foot wtype wev x11-xserver-utils xcompmgr
     libwayland-dev libwayland-bin wayland-protocols
     gnome-screenshot dbus libglib2.0-bin dconf-service
     pcmanfm dbus-daemon

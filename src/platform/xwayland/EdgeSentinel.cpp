@@ -4,11 +4,33 @@
 
 #include <xcb/xcb.h>
 
+#include <array>
+#include <cstdlib>
+#include <cstring>
+
 namespace {
 
 constexpr char windowClass[] = "zorv-edge\0zorv"; // instance and class
 constexpr quint32 pointerEvents =
     XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW | XCB_EVENT_MASK_POINTER_MOTION;
+
+// WM_HINTS as nine CARD32 (ICCCM 4.1.2.4): flags, then input. Only the
+// input field is given, and it says "never give me the keyboard".
+constexpr quint32 inputHintFlag = 1;
+constexpr std::array<quint32, 9> noInputHints = {inputHintFlag, 0, 0, 0, 0, 0, 0, 0, 0};
+
+xcb_intern_atom_cookie_t internAtom(xcb_connection_t *connection, const char *name)
+{
+    return xcb_intern_atom(connection, 0, quint16(std::strlen(name)), name);
+}
+
+quint32 atomFrom(xcb_connection_t *connection, xcb_intern_atom_cookie_t cookie)
+{
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    const quint32 atom = reply ? reply->atom : quint32(XCB_ATOM_NONE);
+    std::free(reply);
+    return atom;
+}
 
 } // namespace
 
@@ -19,6 +41,11 @@ EdgeSentinel::EdgeSentinel(xcb_connection_t *connection)
     m_root = screen->root;
     m_visual = screen->root_visual;
     m_depth = screen->root_depth;
+    // Both requests first, so their answers come back in one round trip.
+    const xcb_intern_atom_cookie_t typeCookie = internAtom(m_connection, "_NET_WM_WINDOW_TYPE");
+    const xcb_intern_atom_cookie_t utilityCookie = internAtom(m_connection, "_NET_WM_WINDOW_TYPE_UTILITY");
+    m_windowTypeAtom = atomFrom(m_connection, typeCookie);
+    m_utilityTypeAtom = atomFrom(m_connection, utilityCookie);
     chooseVisual();
 }
 
@@ -64,8 +91,25 @@ quint32 EdgeSentinel::createWindow(const QRect &frame)
                       mask, values);
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
                         sizeof windowClass, windowClass);
+    markNeverFocused(window);
     xcb_map_window(m_connection, window);
     return window;
+}
+
+void EdgeSentinel::markNeverFocused(quint32 window)
+{
+    // wlroots compositors (sway) hand the keyboard to every override-redirect
+    // window that maps without a window type, or with one of a few types such
+    // as DOCK, whatever its WM_HINTS say: the edge would take the keyboard
+    // from the user's application and keep it. A utility window, like the
+    // panel, is left alone there (measured on sway 1.7). The input hint is
+    // for the window managers and compositors that go by the ICCCM instead.
+    if (m_windowTypeAtom != XCB_ATOM_NONE && m_utilityTypeAtom != XCB_ATOM_NONE) {
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, m_windowTypeAtom, XCB_ATOM_ATOM, 32, 1,
+                            &m_utilityTypeAtom);
+    }
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32,
+                        quint32(noInputHints.size()), noInputHints.data());
 }
 
 QList<QRect> EdgeSentinel::edgeFrames(const QList<QRect> &screens)

@@ -9,8 +9,9 @@ struct xcb_connection_t;
 // XWayland nothing tells an X11 client where the pointer is while it is
 // over a native Wayland window; these windows are surfaces of their own,
 // so the compositor hands the pointer to XWayland when it touches the edge,
-// and their enter and motion events say so. They are invisible: fully
-// transparent where the server offers an alpha visual, and they draw nothing.
+// and their enter and motion events say so. They never take the keyboard.
+// They are invisible: fully transparent where the server offers an alpha
+// visual, and they draw nothing.
 // They stand only where the pointer can rest at an edge: not where another
 // screen adjoins a left side, since there the pointer just crosses to it,
 // and a window in its way would take the clicks and crossings there.
@@ -37,11 +38,15 @@ public:
 private:
     quint32 createWindow(const QRect &frame);
     void chooseVisual();
+    // Types the window so that no desktop gives it the keyboard.
+    void markNeverFocused(quint32 window);
 
     xcb_connection_t *m_connection;
     quint32 m_root = 0;
     quint32 m_visual = 0;
     quint8 m_depth = 0;
     quint32 m_colormap = 0; // only with an alpha visual
+    quint32 m_windowTypeAtom = 0;
+    quint32 m_utilityTypeAtom = 0;
     QList<quint32> m_windows;
 };
