@@ -44,11 +44,6 @@ bool LaunchRequestChannel::listen(const QString &path)
 void LaunchRequestChannel::accept()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        if (int(m_connections.size()) >= maxConnections) {
-            socket->abort();
-            socket->deleteLater();
-            continue;
-        }
         // Qt buffers no more than a request may hold.
         socket->setReadBufferSize(maxRequestBytes);
         Connection &connection = m_connections[socket];

@@ -41,8 +41,6 @@ public:
     static constexpr qint64 maxRequestBytes = 64;
     // Seconds a connection may stay open before it has sent its line.
     static constexpr double requestTimeout = 2.0;
-    // Connections held at once; more are refused until one ends.
-    static constexpr int maxConnections = 4;
     // Seconds a later launch waits to connect, and again to write.
     static constexpr int sendTimeoutSeconds = 1;
 
