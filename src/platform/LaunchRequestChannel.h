@@ -15,8 +15,9 @@ class Timer;
 // How a later launch reaches the running instance: a local socket only the
 // user can open, on which each connection may carry one short request line.
 // The running instance listens; a later launch calls sendSettingsRequest()
-// before it exits. Requests are read as they arrive, never waited for, and
-// anything else than a known request is dropped unread.
+// before it exits. Requests are read as they arrive, never waited for; a
+// connection is dropped after its first line or a few bytes without one, and
+// only a known request does anything.
 class LaunchRequestChannel final : public QObject
 {
     Q_OBJECT
@@ -30,9 +31,9 @@ public:
     bool listen(const QString &path);
 
     // For a later launch: asks the instance listening at `path` to open its
-    // settings. Blocks at most about two sendTimeout periods (connecting,
+    // settings. Blocks at most about twice sendTimeoutSeconds (connecting,
     // then writing), so a stopped or hung instance cannot hold the caller.
-    // False when nobody took the request.
+    // False when the request could not be handed over.
     static bool sendSettingsRequest(const QString &path);
 
     // The one request understood, including its line end.
