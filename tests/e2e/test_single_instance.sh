@@ -58,6 +58,7 @@ status=$?
 set -e
 [ "$status" = 0 ] && [ "$message" = "Zorv is already running." ] ||
     fail "without a runtime folder a second launch said '$message' ($status)"
+wait_until 5 settings_window || fail "without a runtime folder a second launch opened no settings window"
 
 if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
     other="$shared/other-home"
