@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 #include "app/AppIcon.h"
+#include "platform/LaunchRequestChannel.h"
 #include "platform/NotificationCenter.h"
 #include "platform/QtPasteboard.h"
 #include "platform/PrivateTempFolder.h"
@@ -41,6 +42,9 @@ int main(int argc, char *argv[])
 
     SingleInstance instance;
     if (!instance.tryAcquire()) {
+        // Where no tray host runs, starting Zorv again is the way to its
+        // settings. Nobody answering changes nothing about what is said.
+        LaunchRequestChannel::sendSettingsRequest(instance.requestSocketPath());
         std::fprintf(stderr, "Zorv is already running.\n");
         return 0;
     }
@@ -87,6 +91,10 @@ int main(int argc, char *argv[])
             return ids;
         });
     }
+    LaunchRequestChannel launchRequests(scheduler);
+    QObject::connect(&launchRequests, &LaunchRequestChannel::settingsRequested, &delegate,
+                     &AppDelegate::openHotkeySettings);
+    launchRequests.listen(instance.requestSocketPath());
     const int status = app.exec();
     // A decode may still run for a restore or a drop; it finishes before the
     // delegate and the services are taken down. What it hands back is then

@@ -8,7 +8,8 @@
 #include <unistd.h>
 
 SingleInstance::SingleInstance(const QString &lockPath)
-    : m_lock(std::make_unique<QLockFile>(lockPath))
+    : m_lockPath(lockPath)
+    , m_lock(std::make_unique<QLockFile>(lockPath))
 {
     // A running instance holds the lock for days; only a dead owner makes it stale.
     m_lock->setStaleLockTime(0);
@@ -19,6 +20,13 @@ SingleInstance::~SingleInstance() = default;
 bool SingleInstance::tryAcquire()
 {
     return m_lock->tryLock(0);
+}
+
+QString SingleInstance::requestSocketPath() const
+{
+    static const QString lockSuffix = QStringLiteral(".lock");
+    const QString base = m_lockPath.endsWith(lockSuffix) ? m_lockPath.chopped(lockSuffix.size()) : m_lockPath;
+    return base + QStringLiteral(".socket");
 }
 
 QString SingleInstance::standardLockPath()

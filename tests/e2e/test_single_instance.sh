@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# A second launch says so and exits 0, leaving the first and its shelf alone.
+# A second launch says so and exits 0, and the first opens its settings
+# window, the way there where no tray shows Zorv's menu; the stored shelf
+# stays as it was. A stopped first instance does not hold the second up.
 source "$(dirname "$0")/lib.sh"
 
 start_x
+start_openbox
 seed_shelf alpha beta
 start_zorv
 wait_until 10 store_rewritten || fail "first instance did not store its shelf"
@@ -19,7 +22,23 @@ set -e
 [ "$status" = 0 ] || fail "second launch exited with $status"
 [ "$message" = "Zorv is already running." ] || fail "second launch said: $message"
 zorv_running || fail "the first instance ended"
+settings_window() { xdotool search --onlyvisible --name "^Zorv Hotkeys$" | head -n 1; }
+wait_until 5 settings_window || fail "the second launch opened no settings window"
+settings_active() { [ "$(xdotool getactivewindow)" = "$(settings_window)" ]; }
+wait_until 5 settings_active || fail "the settings window is not the active one"
 [ "$(md5sum <"$CONF")" = "$before" ] || fail "the second launch changed the stored shelf"
+[ "$(stat -c %a "$XDG_RUNTIME_DIR/zorv.socket")" = 700 ] || fail "others may open the request socket"
+
+# A stopped first instance answers nobody; the launch still ends as usual.
+kill -STOP "$ZORV_PID"
+set +e
+message=$(timeout 10 "$ZORV_BIN" 2>&1)
+status=$?
+set -e
+kill -CONT "$ZORV_PID"
+[ "$status" = 0 ] || fail "a launch beside a stopped instance exited with $status"
+[ "$message" = "Zorv is already running." ] || fail "a launch beside a stopped instance said: $message"
+zorv_running || fail "the first instance ended after it was stopped"
 
 # Without a runtime folder the lock is per user: the same user is refused,
 # another user's Zorv starts (that part needs root to become someone else).
@@ -39,6 +58,7 @@ status=$?
 set -e
 [ "$status" = 0 ] && [ "$message" = "Zorv is already running." ] ||
     fail "without a runtime folder a second launch said '$message' ($status)"
+wait_until 5 settings_window || fail "without a runtime folder a second launch opened no settings window"
 
 if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
     other="$shared/other-home"
