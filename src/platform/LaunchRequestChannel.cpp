@@ -7,6 +7,7 @@
 #include <QLocalSocket>
 #include <QPointer>
 
+#include <cerrno>
 #include <cstring>
 
 #include <sys/socket.h>
@@ -100,18 +101,27 @@ bool LaunchRequestChannel::sendSettingsRequest(const QString &path)
         return false;
     std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
 
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    // The send timeout bounds a blocking connect on a local socket as well
-    // as the write: a stopped instance with a full backlog cannot hold us.
-    const timeval limit{sendTimeoutSeconds, 0};
-    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
-    bool sent = false;
-    if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0) {
-        const ssize_t written = ::send(fd, settingsRequest.constData(), size_t(settingsRequest.size()), MSG_NOSIGNAL);
-        sent = written == settingsRequest.size();
+    // This runs in the short-lived second process, before any event loop:
+    // a plain bounded retry is all the waiting there is.
+    constexpr int attempts = startupGraceSeconds * 1000 / startupRetryMilliseconds;
+    for (int attempt = 0;; ++attempt) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0)
+            return false;
+        // The send timeout bounds a blocking connect on a local socket as well
+        // as the write: a stopped instance with a full backlog cannot hold us.
+        const timeval limit{sendTimeoutSeconds, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+        if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0) {
+            const ssize_t written = ::send(fd, settingsRequest.constData(), size_t(settingsRequest.size()), MSG_NOSIGNAL);
+            ::close(fd);
+            return written == settingsRequest.size();
+        }
+        const int error = errno;
+        ::close(fd);
+        const bool notListeningYet = error == ENOENT || error == ECONNREFUSED;
+        if (!notListeningYet || attempt + 1 >= attempts)
+            return false;
+        ::usleep(useconds_t(startupRetryMilliseconds) * 1000);
     }
-    ::close(fd);
-    return sent;
 }

@@ -31,8 +31,11 @@ public:
     bool listen(const QString &path);
 
     // For a later launch: asks the instance listening at `path` to open its
-    // settings. Blocks at most about twice sendTimeoutSeconds (connecting,
-    // then writing), so a stopped or hung instance cannot hold the caller.
+    // settings. An instance that holds the lock but is still starting has
+    // no socket yet, so a refused or missing socket is tried again for up
+    // to startupGraceSeconds. Blocks at most about that plus twice
+    // sendTimeoutSeconds (connecting, then writing), so a stopped or hung
+    // instance cannot hold the caller.
     // False when the request could not be handed over.
     static bool sendSettingsRequest(const QString &path);
 
@@ -44,6 +47,8 @@ public:
     static constexpr double requestTimeout = 2.0;
     // Seconds a later launch waits to connect, and again to write.
     static constexpr int sendTimeoutSeconds = 1;
+    static constexpr int startupGraceSeconds = 5;
+    static constexpr int startupRetryMilliseconds = 100;
 
 Q_SIGNALS:
     void settingsRequested();
