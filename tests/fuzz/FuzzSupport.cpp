@@ -42,10 +42,15 @@ QString makeScratchFolder()
 } // namespace
 
 // fontconfig keeps its caches where LeakSanitizer cannot see them; Qt asks
-// it for fonts when a card lays out its text.
+// it for fonts when a card lays out its text. Qt also keeps every font
+// engine it loads (a fallback font for an unusual script, say), with its
+// FreeType face and shaping tables, in a per-thread cache that the main
+// thread never frees before exit.
 extern "C" const char *__lsan_default_suppressions()
 {
-    return "leak:libfontconfig.so\n";
+    return "leak:libfontconfig.so\n"
+           "leak:QFontDatabasePrivate::load\n"
+           "leak:QTextEngine::shapeText\n";
 }
 
 // A corrupted PNG chunk length makes libpng ask for up to 2 GB that it
@@ -53,9 +58,11 @@ extern "C" const char *__lsan_default_suppressions()
 // AddressSanitizer takes seconds and counts it against the fuzzer's memory
 // limit. Above 300 MB an allocation fails instead, as on a smaller
 // machine, and libpng rejects the chunk. Zorv's own image limit is lower.
+// Qt is built without frame pointers, so only the slow unwinder sees the
+// Qt frames that the leak suppressions above name.
 extern "C" const char *__asan_default_options()
 {
-    return "max_allocation_size_mb=300:allocator_may_return_null=1";
+    return "max_allocation_size_mb=300:allocator_may_return_null=1:fast_unwind_on_malloc=0";
 }
 
 namespace FuzzSupport {
