@@ -3,6 +3,9 @@
 //   hotkey_probe           ready, then "armed", "disarmed", "action NAME",
 //                          and "keymap reloaded" after a keyboard change
 //   hotkey_probe keymap    the translation of the keys 1, 5, H, =, X, A, Escape, Space
+//   hotkey_probe monitors  two click monitors at once: "click first" and
+//                          "click second" per click; the second monitor
+//                          removes itself after its first click
 #include "hotkeys/HotkeyManager.h"
 #include "hotkeys/HotkeyStore.h"
 #include "platform/NotificationCenter.h"
@@ -48,6 +51,17 @@ int main(int argc, char *argv[])
                 .arg(input.keyMap().superMask())
                 .arg(input.keyMap().numLockMask()));
         return 0;
+    }
+
+    if (app.arguments().value(1) == QLatin1String("monitors")) {
+        std::optional<GlobalInput::Token> second;
+        input.addMouseDownMonitor([] { say(QStringLiteral("click first")); });
+        second = input.addMouseDownMonitor([&input, &second] {
+            say(QStringLiteral("click second"));
+            input.removeMouseDownMonitor(*second);
+        });
+        say(QStringLiteral("ready"));
+        return app.exec();
     }
 
     QtScheduler scheduler;
