@@ -27,7 +27,6 @@ public:
     // Starts a read. One asked for while another runs follows it, so the
     // last answer always reflects the newest setting.
     void read();
-    bool isReading() const { return m_process != nullptr; }
 
     // The folder as set ("" for gnome-screenshot's default), or none when
     // the tool, the schema or the key cannot be read.

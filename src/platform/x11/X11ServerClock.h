@@ -30,7 +30,6 @@ public:
 
     // A time the server stamped itself: input events, property changes.
     void noteServerTime(Timestamp time);
-    bool knowsServerTime() const { return m_known; }
     Timestamp latest() const { return m_latest; }
 
     // Whether a time another program chose may lie ahead of the server:
