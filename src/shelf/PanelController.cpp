@@ -261,11 +261,16 @@ ItemCardView *PanelController::makeView(const ShelfItem &item, QSize bodySize)
 {
     ItemCardView *view = nullptr;
     if (const Screenshot *screenshot = item.screenshot())
-        view = new ThumbnailView(*screenshot, bodySize, *m_copier, m_stackView);
+        view = new ThumbnailView(*screenshot, bodySize, m_stackView);
     else
-        view = new TextItemView(*item.text(), bodySize, *m_copier, m_stackView);
+        view = new TextItemView(*item.text(), bodySize, m_stackView);
 
     const QPointer<PanelController> self(this);
+    const QPointer<ClipboardCopier> copier(m_copier);
+    view->onCopy = [copier, kind = item.kind](ItemCardView::CopyDone done) {
+        if (copier)
+            copier->copyItem(kind, std::move(done));
+    };
     const QUuid id = item.id;
     view->onDelete = [self, id] {
         if (self)
