@@ -1,6 +1,6 @@
 #include "platform/x11/X11KeyMap.h"
 
-#include "hotkeys/KeyBinding.h"
+#include "platform/ModifierBits.h"
 #include "platform/x11/XcbReply.h"
 
 #include <xcb/xcb.h>
