@@ -1,18 +1,11 @@
 #pragma once
 
+#include "platform/ModifierBits.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <optional>
-
-// Modifier bits in the stored (Cocoa) layout, the same on every platform.
-namespace ModifierBits {
-constexpr quint64 shift = 0x20000;
-constexpr quint64 control = 0x40000;
-constexpr quint64 option = 0x80000;
-constexpr quint64 command = 0x100000;
-constexpr quint64 mask = 0x1E0000;
-} // namespace ModifierBits
 
 // A key press as the platform reports it: the key's code in the stored
 // (macOS ANSI) numbering, what it types without modifiers, and the held
@@ -46,10 +39,6 @@ struct KeyBinding
 };
 
 namespace CarbonModifiers {
-constexpr quint32 command = 0x100;
-constexpr quint32 shift = 0x200;
-constexpr quint32 option = 0x800;
-constexpr quint32 control = 0x1000;
 quint32 fromModifierBits(quint64 bits);
 } // namespace CarbonModifiers
 

@@ -15,6 +15,14 @@ ClipboardCopier::ClipboardCopier(Pasteboard &pasteboard, TaskRunner &tasks, QObj
 {
 }
 
+void ClipboardCopier::copyItem(const ShelfItemKind &kind, Done done)
+{
+    if (const QString *text = std::get_if<QString>(&kind))
+        done(copyText(*text));
+    else
+        copyScreenshot(std::get<Screenshot>(kind).image, std::move(done));
+}
+
 bool ClipboardCopier::copyText(const QString &text)
 {
     ++m_lastRequest; // a screenshot still being read must not overwrite this

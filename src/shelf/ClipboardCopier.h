@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shelf/ShelfItem.h"
+
 #include <QObject>
 
 #include <functional>
@@ -24,6 +26,7 @@ public:
 
     ClipboardCopier(Pasteboard &pasteboard, TaskRunner &tasks, QObject *parent = nullptr);
 
+    void copyItem(const ShelfItemKind &kind, Done done);
     // True when the text is on the clipboard.
     bool copyText(const QString &text);
     void copyScreenshot(std::shared_ptr<const ScreenshotImage> image, Done done);

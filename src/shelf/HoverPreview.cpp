@@ -1,14 +1,21 @@
 #include "shelf/HoverPreview.h"
 
-#include "shelf/PanelController.h"
+#include "shelf/PanelVisibility.h"
 #include "shelf/PreviewPopup.h"
-#include "views/FooterButton.h"
+#include "shelf/Shelf.h"
+#include "shelf/ShelfActions.h"
 #include "views/ItemCardView.h"
 
 #include <QPointer>
 
-HoverPreview::HoverPreview(PanelController &panel)
-    : m_panel(panel)
+HoverPreview::HoverPreview(ShelfActions &actions, Shelf &shelf, const PanelVisibility &visibility,
+                           CompositorWatch &compositor, const QWidget *pasteButton, const QWidget *historyButton)
+    : m_actions(actions)
+    , m_shelf(shelf)
+    , m_visibility(visibility)
+    , m_compositor(compositor)
+    , m_pasteButton(pasteButton)
+    , m_historyButton(historyButton)
 {
 }
 
@@ -17,7 +24,7 @@ HoverPreview::~HoverPreview() = default;
 PreviewPopup &HoverPreview::previewPopup()
 {
     if (!m_previewPopup)
-        m_previewPopup = std::make_unique<PreviewPopup>(popupSize, m_panel.compositor());
+        m_previewPopup = std::make_unique<PreviewPopup>(popupSize, m_compositor);
     return *m_previewPopup;
 }
 
@@ -25,24 +32,24 @@ void HoverPreview::updatePreview(std::optional<QPointF> mouse)
 {
     // The key hints dismiss the card and keep it away while they are up;
     // otherwise the pointer resting on a button would bring it back at once.
-    if (m_panel.state() != PanelController::State::shown || m_panel.visibility()->isShowingKeyHints) {
+    if (m_visibility.state() != PanelVisibility::State::shown || m_visibility.isShowingKeyHints) {
         if (m_previewSource)
             dismiss();
         return;
     }
     // A card dragged out of the preview keeps its window until the drag ends.
-    if (m_panel.visibility()->isDragging())
+    if (m_visibility.isDragging())
         return;
     // Unknown between the panel and the card, too, where another
     // program's window shows through the gap: the card stays, and goes
     // with the panel if the pointer does not come back.
     if (!mouse)
         return;
-    if (buttonZone(m_panel.pasteButton()).contains(*mouse) && m_panel.clipboardItem()) {
+    if (buttonZone(m_pasteButton).contains(*mouse) && m_shelf.clipboardItem()) {
         showPreview(Source::clipboard);
         return;
     }
-    if (buttonZone(m_panel.historyButton()).contains(*mouse) && m_panel.lastEvicted()) {
+    if (buttonZone(m_historyButton).contains(*mouse) && m_shelf.lastEvicted()) {
         showPreview(Source::history);
         return;
     }
@@ -68,7 +75,7 @@ bool HoverPreview::holdsPointer(QPointF mouse) const
 QRectF HoverPreview::buttonZone(const QWidget *button) const
 {
     // From the panel's own frame: the window's position lags its slide.
-    const QPointF topLeft = m_panel.visibility()->frame().topLeft() + button->mapTo(button->window(), QPoint());
+    const QPointF topLeft = m_visibility.frame().topLeft() + button->mapTo(button->window(), QPoint());
     return QRectF(topLeft, QSizeF(button->size()))
         .adjusted(-buttonZoneOutset, -buttonZoneOutset, buttonZoneOutset, buttonZoneOutset);
 }
@@ -78,17 +85,17 @@ void HoverPreview::showPreview(Source source)
     if (m_previewSource == source)
         return; // not rebuilt while the pointer stays
     const std::optional<ShelfItem> &item =
-        source == Source::history ? m_panel.lastEvicted() : m_panel.clipboardItem();
+        source == Source::history ? m_shelf.lastEvicted() : m_shelf.clipboardItem();
     if (!item)
         return;
     m_previewSource = source;
-    previewPopup().show(makePreviewView(*item, source), m_panel.visibility()->frame(), cardPadding);
+    previewPopup().show(makePreviewView(*item, source), m_visibility.frame(), cardPadding);
 }
 
 ItemCardView *HoverPreview::makePreviewView(const ShelfItem &item, Source source)
 {
     const QSize body = popupSize - QSize(2 * cardPadding, 2 * cardPadding);
-    ItemCardView *view = m_panel.makeView(item, body);
+    ItemCardView *view = m_actions.makeView(item, body);
     // A double click, or a click on the fading card, takes the item once.
     auto taken = std::make_shared<bool>(false);
     const QPointer<HoverPreview> self(this);
@@ -97,11 +104,11 @@ ItemCardView *HoverPreview::makePreviewView(const ShelfItem &item, Source source
             return;
         *taken = true;
         if (source == Source::clipboard)
-            self->m_panel.takeClipboardItem();
+            self->m_shelf.takeClipboardItem();
         else
-            self->m_panel.takeLastEvicted();
+            self->m_shelf.takeLastEvicted();
         self->dismiss();
-        self->m_panel.addItem(item, PanelController::RevealStyle::show);
+        self->m_actions.addItem(item, ShelfActions::RevealStyle::show);
     };
     view->onClick = take;
     view->onDelete = take;

@@ -7,23 +7,28 @@
 #include <memory>
 #include <optional>
 
+class CompositorWatch;
 class ItemCardView;
-class PanelController;
+class PanelVisibility;
 class PreviewPopup;
+class QWidget;
+class Shelf;
+class ShelfActions;
 struct ShelfItem;
 
 // The items behind the footer buttons, shown as a card below the panel
 // while the pointer rests on their button: the held clipboard item behind
 // the paste button, the last evicted item behind the history button. A
-// click on the card takes the item onto the shelf. Part of the panel
-// controller, which owns it and outlives it.
+// click on the card takes the item onto the shelf. Part of the panel, which
+// owns it and outlives it.
 class HoverPreview final : public QObject
 {
     Q_OBJECT
 public:
     enum class Source { clipboard, history };
 
-    explicit HoverPreview(PanelController &panel);
+    HoverPreview(ShelfActions &actions, Shelf &shelf, const PanelVisibility &visibility, CompositorWatch &compositor,
+                 const QWidget *pasteButton, const QWidget *historyButton);
     ~HoverPreview() override;
 
     // Runs on every pointer poll, before the panel decides where it goes;
@@ -48,7 +53,12 @@ private:
     QRectF buttonZone(const QWidget *button) const;
     PreviewPopup &previewPopup();
 
-    PanelController &m_panel;
+    ShelfActions &m_actions;
+    Shelf &m_shelf;
+    const PanelVisibility &m_visibility;
+    CompositorWatch &m_compositor;
+    const QWidget *m_pasteButton;
+    const QWidget *m_historyButton;
     std::unique_ptr<PreviewPopup> m_previewPopup; // made at the first preview
     std::optional<Source> m_previewSource;
 };

@@ -2,9 +2,9 @@
 
 #include "hotkeys/HotkeyStore.h"
 #include "platform/Scheduler.h"
-#include "shelf/PanelController.h"
-#include "views/FooterButton.h"
-#include "views/ItemCardView.h"
+#include "shelf/PanelVisibility.h"
+#include "shelf/Shelf.h"
+#include "shelf/ShelfActions.h"
 #include "views/KeyCapView.h"
 #include "views/ShelfStackView.h"
 
@@ -13,9 +13,12 @@
 
 #include <algorithm>
 
-KeyHintLayer::KeyHintLayer(PanelController &panel, const HotkeyStore &hotkeys, Scheduler &scheduler,
-                           QWidget *overlay)
-    : m_panel(panel)
+KeyHintLayer::KeyHintLayer(ShelfActions &actions, const Shelf &shelf, PanelVisibility &visibility, Targets targets,
+                           const HotkeyStore &hotkeys, Scheduler &scheduler, QWidget *overlay)
+    : m_actions(actions)
+    , m_shelf(shelf)
+    , m_visibility(visibility)
+    , m_targets(targets)
     , m_hotkeys(hotkeys)
     , m_scheduler(scheduler)
     , m_overlay(overlay)
@@ -31,7 +34,7 @@ KeyHintLayer::~KeyHintLayer() = default;
 
 bool KeyHintLayer::isShowingKeyHints() const
 {
-    return m_panel.visibility()->isShowingKeyHints;
+    return m_visibility.isShowingKeyHints;
 }
 
 qreal KeyHintLayer::overlayAlpha() const
@@ -44,7 +47,7 @@ void KeyHintLayer::showKeyHints()
     m_keyHintHideWork.reset();
     m_isDeleteMode = false;
     // Also cancels every pending hide of the panel and brings it fully out.
-    m_panel.visibility()->beginKeyHints();
+    m_visibility.beginKeyHints();
     rebuildKeyHints();
     setOverlayAlpha(1);
 
@@ -67,7 +70,7 @@ void KeyHintLayer::hideKeyHints()
         return;
     m_isDeleteMode = false;
     m_keyHintHideWork.reset();
-    m_panel.visibility()->endKeyHints();
+    m_visibility.endKeyHints();
     fadeOutOverlay();
 }
 
@@ -85,17 +88,16 @@ void KeyHintLayer::performHotkey(HotkeyAction action)
     }
 
     if (const std::optional<int> index = HotkeyActions::copySlotIndex(action)) {
-        if (*index < m_panel.slots().size()) {
-            const PanelController::Slot &slot = m_panel.slots().at(*index);
+        if (*index < m_shelf.items().size()) {
             if (m_isDeleteMode)
-                m_panel.deleteItem(slot.item.id);
-            else if (slot.view)
-                slot.view->copyToClipboard();
+                m_actions.deleteItem(m_shelf.items().at(*index).id);
+            else
+                m_actions.copyItem(*index);
         }
     } else if (action == HotkeyAction::restoreHistory) {
-        m_panel.historyButtonTapped();
+        m_actions.historyButtonTapped();
     } else if (action == HotkeyAction::addClipboard) {
-        m_panel.pasteButtonTapped();
+        m_actions.pasteButtonTapped();
     }
 
     const QPointer<KeyHintLayer> self(this);
@@ -148,29 +150,29 @@ std::optional<KeyHintLayer::Placement> KeyHintLayer::placement(HotkeyAction acti
 {
     const int w = capSize.width();
     const int h = capSize.height();
-    const QList<PanelController::Slot> &slots = m_panel.slots();
+    const QList<ShelfItem> &slots = m_shelf.items();
     Placement place;
     QRect target;
     int x = 0;
     if (const std::optional<int> index = HotkeyActions::copySlotIndex(action)) {
         if (*index >= slots.size())
             return std::nullopt;
-        target = inOverlay(m_panel.stackView(), m_panel.stackView()->bodyFrame(*index));
+        target = inOverlay(m_targets.stack, m_targets.stack->bodyFrame(*index));
         x = target.x() + target.width() - w - cardCapInsetX;
         place.origin.setY(target.y() + cardCapInsetY);
     } else if (action == HotkeyAction::deleteItem) {
         if (slots.isEmpty())
             return std::nullopt;
-        target = inOverlay(m_panel.stackView(), m_panel.stackView()->bodyFrame(0));
+        target = inOverlay(m_targets.stack, m_targets.stack->bodyFrame(0));
         x = target.x() + cardCapInsetX;
         place.origin.setY(target.y() + cardCapInsetY);
     } else {
         const bool history = action == HotkeyAction::restoreHistory;
-        const FooterButton *button = history ? m_panel.historyButton() : m_panel.pasteButton();
+        const QWidget *button = history ? m_targets.historyButton : m_targets.pasteButton;
         target = inOverlay(button->parentWidget(), button->geometry());
         x = history ? target.x() - w - buttonCapGap : target.x() + target.width() + buttonCapGap;
         place.origin.setY(qRound(target.y() + target.height() / 2.0 - h / 2.0));
-        const bool available = history ? m_panel.lastEvicted().has_value() : m_panel.clipboardItem().has_value();
+        const bool available = history ? m_shelf.lastEvicted().has_value() : m_shelf.clipboardItem().has_value();
         place.alpha = available ? 1.0 : unavailableAlpha;
     }
     // Inside the overlay by a few points; the right bound wins when the cap

@@ -12,22 +12,34 @@
 
 class HotkeyStore;
 class KeyCapView;
-class PanelController;
+class PanelVisibility;
 class QGraphicsOpacityEffect;
 class QPropertyAnimation;
 class QWidget;
 class Scheduler;
+class Shelf;
+class ShelfActions;
+class ShelfStackView;
 class Timer;
 
 // The panel's side of the armed hot keys: a key cap on every target while
 // the leader has armed them, the actions the keys fire, and delete mode, in
-// which the copy keys delete a card instead. Part of the panel controller,
-// which owns it and outlives it.
+// which the copy keys delete a card instead. Part of the panel, which owns
+// it and outlives it.
 class KeyHintLayer final : public QObject
 {
     Q_OBJECT
 public:
-    KeyHintLayer(PanelController &panel, const HotkeyStore &hotkeys, Scheduler &scheduler, QWidget *overlay);
+    // The widgets that the caps sit on.
+    struct Targets
+    {
+        const ShelfStackView *stack;
+        const QWidget *historyButton;
+        const QWidget *pasteButton;
+    };
+
+    KeyHintLayer(ShelfActions &actions, const Shelf &shelf, PanelVisibility &visibility, Targets targets,
+                 const HotkeyStore &hotkeys, Scheduler &scheduler, QWidget *overlay);
     ~KeyHintLayer() override;
 
     void showKeyHints();
@@ -68,7 +80,10 @@ private:
     void setOverlayAlpha(qreal alpha);
     void fadeOutOverlay();
 
-    PanelController &m_panel;
+    ShelfActions &m_actions;
+    const Shelf &m_shelf;
+    PanelVisibility &m_visibility;
+    Targets m_targets;
     const HotkeyStore &m_hotkeys;
     Scheduler &m_scheduler;
     QPointer<QWidget> m_overlay;

@@ -28,9 +28,8 @@ QVariantAnimation *opacityAnimation(QObject *owner, qreal from, qreal to, double
 
 } // namespace
 
-ItemCardView::ItemCardView(QSize bodySize, ClipboardCopier &copier, QWidget *parent)
+ItemCardView::ItemCardView(QSize bodySize, QWidget *parent)
     : QWidget(parent)
-    , m_copier(copier)
     , m_bodySize(bodySize)
 {
     setFixedSize(bodySize + QSize(2 * margin, 2 * margin));
@@ -75,8 +74,10 @@ qreal ItemCardView::flashOpacity() const
 
 void ItemCardView::copyToClipboard()
 {
+    if (!onCopy)
+        return;
     const QPointer<ItemCardView> self(this);
-    copyItem(m_copier, [self](bool copied) {
+    onCopy([self](bool copied) {
         if (self && copied)
             self->playFlash();
     });

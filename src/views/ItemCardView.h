@@ -7,7 +7,6 @@
 #include <functional>
 
 class FlashOverlay;
-class ClipboardCopier;
 class QAbstractButton;
 class QMimeData;
 class QVariantAnimation;
@@ -15,8 +14,8 @@ class QVariantAnimation;
 // The behaviour that screenshot and text cards share: a rounded body that
 // shows a soft shadow and a delete button on hover, a click that copies the
 // item with a white flash, and a drag that carries it out of the panel.
-// The card reports through four callbacks that its owner sets; it knows
-// nothing of the panel.
+// The card reports through callbacks that its owner sets; it knows nothing
+// of the panel, and leaves the copy itself to its owner.
 //
 // The widget is the body plus a margin on every side, so that the delete
 // button can overhang the body's top-left corner. Only the body and the
@@ -25,16 +24,19 @@ class ItemCardView : public QWidget
 {
     Q_OBJECT
 public:
-    ItemCardView(QSize bodySize, ClipboardCopier &copier, QWidget *parent = nullptr);
+    ItemCardView(QSize bodySize, QWidget *parent = nullptr);
     ~ItemCardView() override;
 
     std::function<void()> onClick; // when unset, a click copies
     std::function<void()> onDelete;
     std::function<void()> onDragStart;
     std::function<void()> onDragEnd; // whatever the drag's outcome
+    // Puts the item on the clipboard; `done` says, maybe later, whether it is there.
+    using CopyDone = std::function<void(bool copied)>;
+    std::function<void(CopyDone done)> onCopy;
 
-    // Puts the item on the clipboard, and plays the flash once it is there:
-    // a copy that did not happen does not flash.
+    // Asks for the copy, and plays the flash once the item is on the
+    // clipboard: a copy that did not happen does not flash.
     void copyToClipboard();
     // Whether a drag of this card is running.
     bool isDragging() const { return m_isDragging; }
@@ -64,10 +66,7 @@ Q_SIGNALS:
     void shadowChanged();
 
 protected:
-    // What the variant puts on the clipboard and into a drag. `done` says
-    // whether the copy happened; it may run later.
-    using CopyDone = std::function<void(bool copied)>;
-    virtual void copyItem(ClipboardCopier &copier, CopyDone done) const = 0;
+    // What the variant puts into a drag.
     virtual QMimeData *dragData() const = 0;
     virtual QPixmap dragImage() const = 0;
     // Draws the variant's content in the body (in body coordinates).
@@ -95,7 +94,6 @@ private:
     // into `cache` for the current device pixel ratio.
     const QPixmap &cachedLayer(QPixmap &cache, bool flash) const;
 
-    ClipboardCopier &m_copier;
     QSize m_bodySize;
     QAbstractButton *m_deleteButton = nullptr;
     qreal m_shadowOpacity = 0;

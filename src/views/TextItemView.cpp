@@ -1,7 +1,5 @@
 #include "views/TextItemView.h"
 
-#include "shelf/ClipboardCopier.h"
-
 #include <QFontMetrics>
 #include <QMimeData>
 #include <QPainter>
@@ -9,8 +7,8 @@
 
 #include <algorithm>
 
-TextItemView::TextItemView(const QString &text, QSize size, ClipboardCopier &copier, QWidget *parent)
-    : ItemCardView(size, copier, parent)
+TextItemView::TextItemView(const QString &text, QSize size, QWidget *parent)
+    : ItemCardView(size, parent)
     , m_text(text)
     , m_isWebAddress(looksLikeWebAddress(text))
 {
@@ -76,11 +74,6 @@ QStringList TextItemView::layOutLines(int width) const
     if (truncated && !lines.isEmpty())
         lines.last() = metrics.elidedText(lines.last() + QChar(0x2026), Qt::ElideRight, width);
     return lines;
-}
-
-void TextItemView::copyItem(ClipboardCopier &copier, CopyDone done) const
-{
-    done(copier.copyText(m_text));
 }
 
 QMimeData *TextItemView::dragData() const

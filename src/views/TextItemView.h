@@ -8,7 +8,7 @@ class TextItemView final : public ItemCardView
 {
     Q_OBJECT
 public:
-    TextItemView(const QString &text, QSize size, ClipboardCopier &copier, QWidget *parent = nullptr);
+    TextItemView(const QString &text, QSize size, QWidget *parent = nullptr);
 
     const QString &text() const { return m_text; }
     bool isWebAddress() const { return m_isWebAddress; }
@@ -24,7 +24,6 @@ public:
     static constexpr int fontPixelSize = 12;
 
 protected:
-    void copyItem(ClipboardCopier &copier, CopyDone done) const override;
     QMimeData *dragData() const override;
     QPixmap dragImage() const override;
     void paintContent(QPainter &painter, const QRect &body) const override;

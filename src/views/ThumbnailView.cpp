@@ -1,7 +1,5 @@
 #include "views/ThumbnailView.h"
 
-#include "shelf/ClipboardCopier.h"
-
 #include <QMimeData>
 #include <QPainter>
 
@@ -12,17 +10,12 @@ constexpr qreal thumbnailScale = 2.0;
 
 } // namespace
 
-ThumbnailView::ThumbnailView(const Screenshot &screenshot, QSize size, ClipboardCopier &copier, QWidget *parent)
-    : ItemCardView(size, copier, parent)
+ThumbnailView::ThumbnailView(const Screenshot &screenshot, QSize size, QWidget *parent)
+    : ItemCardView(size, parent)
     , m_screenshot(screenshot)
 {
     if (m_screenshot.image)
         m_thumbnail = QPixmap::fromImage(m_screenshot.image->thumbnail());
-}
-
-void ThumbnailView::copyItem(ClipboardCopier &copier, CopyDone done) const
-{
-    copier.copyScreenshot(m_screenshot.image, std::move(done));
 }
 
 QMimeData *ThumbnailView::dragData() const

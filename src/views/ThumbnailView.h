@@ -3,13 +3,12 @@
 #include "shelf/ScreenshotStore.h"
 #include "views/ItemCardView.h"
 
-// The card of a screenshot item. It shows the item's thumbnail; a copy puts
-// the file's own bytes on the clipboard, as a PNG too soon after.
+// The card of a screenshot item: it shows the item's thumbnail.
 class ThumbnailView final : public ItemCardView
 {
     Q_OBJECT
 public:
-    ThumbnailView(const Screenshot &screenshot, QSize size, ClipboardCopier &copier, QWidget *parent = nullptr);
+    ThumbnailView(const Screenshot &screenshot, QSize size, QWidget *parent = nullptr);
 
     const Screenshot &screenshot() const { return m_screenshot; }
     const QPixmap &thumbnail() const { return m_thumbnail; }
@@ -17,7 +16,6 @@ public:
     static constexpr int imageInset = 4;
 
 protected:
-    void copyItem(ClipboardCopier &copier, CopyDone done) const override;
     QMimeData *dragData() const override;
     QPixmap dragImage() const override;
     void paintContent(QPainter &painter, const QRect &body) const override;

@@ -48,9 +48,19 @@ protected:
         QFile file(folder.filePath("shot.jpg"));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(jpeg) == jpeg.size());
         file.close();
-        return std::make_unique<ThumbnailView>(
-            Screenshot::make(QUrl::fromLocalFile(file.fileName()), ScreenshotImage::load(file.fileName()), 0),
-            cardSize, copier);
+        const Screenshot shot =
+            Screenshot::make(QUrl::fromLocalFile(file.fileName()), ScreenshotImage::load(file.fileName()), 0);
+        auto card = std::make_unique<ThumbnailView>(shot, cardSize);
+        wired(*card, shot);
+        return card;
+    }
+
+    // The card copies its item as the shelf has it do.
+    template <typename Card>
+    Card &wired(Card &card, const ShelfItemKind &kind)
+    {
+        card.onCopy = [this, kind](ItemCardView::CopyDone done) { copier.copyItem(kind, std::move(done)); };
+        return card;
     }
 
     QTemporaryDir folder;
@@ -66,7 +76,8 @@ TEST_F(ItemCardViewTest, MovingExactlyFourPointsIsStillAClick)
     EXPECT_TRUE(ItemCardView::exceedsDragThreshold(QPoint(4, 1)));
     EXPECT_TRUE(ItemCardView::exceedsDragThreshold(QPoint(-3, -3)));
 
-    TextItemView card("copied", cardSize, copier);
+    TextItemView card("copied", cardSize);
+    wired(card, QString("copied"));
     click(&card, QPoint(30, 30), QPoint(34, 30));
     EXPECT_EQ(fake.pasteboard.currentString, "copied");
     EXPECT_EQ(fake.pasteboard.count, 1);
@@ -74,7 +85,8 @@ TEST_F(ItemCardViewTest, MovingExactlyFourPointsIsStillAClick)
 
 TEST_F(ItemCardViewTest, ACopyFlashesWhiteAndASecondCopyRestartsTheFlash)
 {
-    TextItemView card("flash", cardSize, copier);
+    TextItemView card("flash", cardSize);
+    wired(card, QString("flash"));
     EXPECT_DOUBLE_EQ(card.flashOpacity(), 0);
     card.copyToClipboard();
     EXPECT_DOUBLE_EQ(card.flashOpacity(), 0.6);
@@ -88,7 +100,8 @@ TEST_F(ItemCardViewTest, ACopyFlashesWhiteAndASecondCopyRestartsTheFlash)
 
 TEST_F(ItemCardViewTest, AnOnClickCallbackReplacesTheCopy)
 {
-    TextItemView card("not copied", cardSize, copier);
+    TextItemView card("not copied", cardSize);
+    wired(card, QString("not copied"));
     int clicks = 0;
     card.onClick = [&] { ++clicks; };
     click(&card, QPoint(30, 30), QPoint(30, 30));
@@ -110,7 +123,9 @@ TEST_F(ItemCardViewTest, ScreenshotCardsCopyTheImageAndKeepOnlyAThumbnail)
     auto image = ScreenshotImage::load(path);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->size(), QSize(3840, 2160));
-    ThumbnailView card(Screenshot::make(QUrl::fromLocalFile(path), image, 0), cardSize, copier);
+    const Screenshot shot = Screenshot::make(QUrl::fromLocalFile(path), image, 0);
+    ThumbnailView card(shot, cardSize);
+    wired(card, shot);
     EXPECT_LE(card.thumbnail().width(), 2 * 100);
     EXPECT_LE(card.thumbnail().height(), 2 * 68);
     // Deleted after capture: the copy still has the captured bytes, as they
@@ -155,7 +170,8 @@ TEST_F(ItemCardViewTest, AJpegGoesOutAsItsOwnBytesThenAsPngTooEvenWithoutItsCard
 TEST_F(ItemCardViewTest, ALaterCopyWinsAndOnlyACopyThatHappenedFlashes)
 {
     std::unique_ptr<ThumbnailView> card = jpegCard();
-    TextItemView text("copied second", cardSize, copier);
+    TextItemView text("copied second", cardSize);
+    wired(text, QString("copied second"));
     fake.tasks.deferred = true;
     card->copyToClipboard();
     text.copyToClipboard(); // before the screenshot was read
@@ -185,7 +201,7 @@ TEST_F(ItemCardViewTest, ALaterCopyWinsAndOnlyACopyThatHappenedFlashes)
 TEST_F(ItemCardViewTest, ACardRemovedDuringItsDragHidesAndGoesOnlyOnceTheDragHasEnded)
 {
     QWidget shelf;
-    auto *card = new TextItemView("dragged", cardSize, copier, &shelf);
+    auto *card = &wired(*new TextItemView("dragged", cardSize, &shelf), QString("dragged"));
     const QPointer<ItemCardView> guard(card);
     int ends = 0;
     bool hiddenWhileDragging = false;
@@ -205,7 +221,7 @@ TEST_F(ItemCardViewTest, ACardRemovedDuringItsDragHidesAndGoesOnlyOnceTheDragHas
     EXPECT_FALSE(guard);
 
     // Destroyed outright with its window mid-drag: the end is still told.
-    auto *other = new TextItemView("window closed", cardSize, copier, &shelf);
+    auto *other = &wired(*new TextItemView("window closed", cardSize, &shelf), QString("window closed"));
     other->onDragEnd = [&] { ++ends; };
     other->onDragStart = [&] { delete other; };
     click(other, QPoint(30, 30), QPoint(60, 30));
@@ -214,7 +230,8 @@ TEST_F(ItemCardViewTest, ACardRemovedDuringItsDragHidesAndGoesOnlyOnceTheDragHas
 
 TEST_F(ItemCardViewTest, TheDeleteButtonShowsOnHoverAndOverhangsTheCorner)
 {
-    TextItemView card("hover", cardSize, copier);
+    TextItemView card("hover", cardSize);
+    wired(card, QString("hover"));
     QAbstractButton *button = card.deleteButton();
     EXPECT_TRUE(button->isHidden());
     EXPECT_EQ(button->accessibleName(), "Remove");
@@ -246,15 +263,14 @@ TEST_F(ItemCardViewTest, WebAddressesShowOnOneLineAndOtherTextOnUpToFive)
     EXPECT_FALSE(TextItemView::looksLikeWebAddress(" http://example.com"));
     EXPECT_FALSE(TextItemView::looksLikeWebAddress("ftp://example.com"));
 
-    TextItemView web("https://example.com/a/very/long/path/that/cannot/possibly/fit/on/one/line", cardSize,
-                     copier);
+    TextItemView web("https://example.com/a/very/long/path/that/cannot/possibly/fit/on/one/line", cardSize);
     ASSERT_EQ(web.displayedLines().size(), 1);
     const QString line = web.displayedLines().first();
     EXPECT_TRUE(line.startsWith("https:"));
     EXPECT_TRUE(line.contains(QChar(0x2026))); // truncated in the middle
     EXPECT_TRUE(line.endsWith("line"));
 
-    TextItemView prose(QString("word ").repeated(200), cardSize, copier);
+    TextItemView prose(QString("word ").repeated(200), cardSize);
     EXPECT_EQ(prose.maximumLines(), 5);
     // As many of the five as the 76-point card holds, the last one cut short.
     EXPECT_GE(prose.displayedLines().size(), 3);
@@ -265,7 +281,7 @@ TEST_F(ItemCardViewTest, WebAddressesShowOnOneLineAndOtherTextOnUpToFive)
 TEST_F(ItemCardViewTest, HugeTextLaysOutOnlyWhatItShows)
 {
     const QString huge(10'000'000, QLatin1Char('x'));
-    TextItemView card(huge, cardSize, copier);
+    TextItemView card(huge, cardSize);
     EXPECT_EQ(card.text().size(), huge.size()); // the item keeps all of it
     EXPECT_LE(card.displayedLines().size(), 5);
     qsizetype shown = 0;

@@ -2,6 +2,7 @@
 #include "TestServices.h"
 #include "platform/PrivateTempFolder.h"
 #include "shelf/PanelController.h"
+#include "shelf/ShelfStore.h"
 #include "views/FooterButton.h"
 
 #include <gtest/gtest.h>
@@ -219,7 +220,7 @@ TEST_F(PanelControllerPersistenceTest, AFailedWriteIsTriedAgainLaterAndWithTheNe
     fake.defaults.failWrites = true; // a full disk, say
     panel->addItem(ShelfItem::make(QString("a"), 0), PanelController::RevealStyle::quiet);
     const int failed = fake.defaults.writes;
-    fake.scheduler.advance(PanelController::persistRetryDelay - 1);
+    fake.scheduler.advance(ShelfStore::persistRetryDelay - 1);
     EXPECT_EQ(fake.defaults.writes, failed);
     fake.scheduler.advance(1);
     EXPECT_EQ(fake.defaults.writes, failed + 1); // on its own
@@ -227,11 +228,11 @@ TEST_F(PanelControllerPersistenceTest, AFailedWriteIsTriedAgainLaterAndWithTheNe
     EXPECT_EQ(fake.defaults.writes, failed + 2); // and with the change
 
     fake.defaults.failWrites = false;
-    fake.scheduler.advance(PanelController::persistRetryDelay);
+    fake.scheduler.advance(ShelfStore::persistRetryDelay);
     const QList<StringMap> stored = {{{"type", "text"}, {"text", "a"}}, {{"type", "text"}, {"text", "b"}}};
     EXPECT_EQ(fake.defaults.storedList(key), stored);
     const int settled = fake.defaults.writes;
-    fake.scheduler.advance(10 * PanelController::persistRetryDelay);
+    fake.scheduler.advance(10 * ShelfStore::persistRetryDelay);
     EXPECT_EQ(fake.defaults.writes, settled); // stored: nothing more to try
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "platform/CompositorWatch.h"
+#include "platform/x11/XcbConnection.h"
 
 #include <memory>
 
 class QSocketNotifier;
-struct xcb_connection_t;
 
 // Follows the owner of the _NET_WM_CM_S<screen> selection, which a
 // compositing manager holds while it runs. XFixes reports every change of
@@ -24,7 +24,7 @@ private:
     bool watchSelection(quint32 root);
     void readEvents();
 
-    xcb_connection_t *m_connection = nullptr;
+    XcbConnection m_connection;
     quint32 m_selection = 0;
     quint8 m_selectionNotify = 0; // XFixes' SelectionNotify event code
     bool m_compositing = false;

@@ -22,7 +22,6 @@
 #pragma clang diagnostic pop
 #endif
 
-#include <cstdlib>
 #include <utility>
 
 namespace {
@@ -36,30 +35,22 @@ X11GlobalInput::X11GlobalInput(std::function<QSet<quint32>()> ownWindows, QObjec
     : QObject(parent)
     , m_ownWindows(std::move(ownWindows))
 {
-    m_connection = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(m_connection)) {
-        xcb_disconnect(m_connection);
-        m_connection = nullptr;
-    }
-    m_keyMap = std::make_unique<X11KeyMap>(m_connection);
-    if (m_connection)
-        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
-    m_keyGrabs = std::make_unique<X11KeyGrabs>(m_connection, m_root, *m_keyMap);
-    if (!m_connection)
+    m_keyMap = std::make_unique<X11KeyMap>(m_connection.get());
+    m_root = m_connection.rootWindow(0);
+    m_keyGrabs = std::make_unique<X11KeyGrabs>(m_connection.get(), m_root, *m_keyMap);
+    if (!m_connection.isValid())
         return;
     setUpXkb();
     setUpXInput();
-    m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read);
+    m_notifier = std::make_unique<QSocketNotifier>(m_connection.fileDescriptor(), QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &X11GlobalInput::drainEvents);
-    xcb_flush(m_connection);
+    xcb_flush(m_connection.get());
 }
 
 X11GlobalInput::~X11GlobalInput()
 {
     m_notifier.reset();
     m_keyGrabs.reset(); // releases the grabs while the connection is open
-    if (m_connection)
-        xcb_disconnect(m_connection);
 }
 
 QSet<quint32> X11GlobalInput::applicationWindows()
@@ -74,12 +65,13 @@ QSet<quint32> X11GlobalInput::applicationWindows()
 
 void X11GlobalInput::setUpXkb()
 {
-    const xcb_query_extension_reply_t *xkb = xcb_get_extension_data(m_connection, &xcb_xkb_id);
+    xcb_connection_t *connection = m_connection.get();
+    const xcb_query_extension_reply_t *xkb = xcb_get_extension_data(connection, &xcb_xkb_id);
     if (!xkb || !xkb->present)
         return;
-    auto version = xcb_xkb_use_extension_reply(m_connection, xcb_xkb_use_extension(m_connection, 1, 0), nullptr);
+    const auto version = xcbReply(xcb_xkb_use_extension_reply(connection, xcb_xkb_use_extension(connection, 1, 0),
+                                                               nullptr));
     const bool supported = version && version->supported;
-    std::free(version);
     if (!supported)
         return;
     m_xkbFirstEvent = xkb->first_event;
@@ -88,20 +80,19 @@ void X11GlobalInput::setUpXkb()
     const quint16 events = XCB_XKB_EVENT_TYPE_STATE_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY
         | XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY;
     const quint16 mapParts = XCB_XKB_MAP_PART_KEY_TYPES | XCB_XKB_MAP_PART_KEY_SYMS | XCB_XKB_MAP_PART_MODIFIER_MAP;
-    xcb_xkb_select_events(m_connection, XCB_XKB_ID_USE_CORE_KBD, events, 0, events, mapParts, mapParts, nullptr);
-    auto state = xcb_xkb_get_state_reply(m_connection, xcb_xkb_get_state(m_connection, XCB_XKB_ID_USE_CORE_KBD),
-                                         nullptr);
+    xcb_xkb_select_events(connection, XCB_XKB_ID_USE_CORE_KBD, events, 0, events, mapParts, mapParts, nullptr);
+    const auto state = xcbReply(
+        xcb_xkb_get_state_reply(connection, xcb_xkb_get_state(connection, XCB_XKB_ID_USE_CORE_KBD), nullptr));
     if (state) {
         m_xkbBaseMods = state->baseMods;
         m_lastRecordedFlags = m_keyMap->modifierBits(m_xkbBaseMods);
         m_hasXkb = true;
-        std::free(state);
     }
 }
 
 void X11GlobalInput::setUpXInput()
 {
-    m_xiOpcode = XInput2::open(m_connection);
+    m_xiOpcode = XInput2::open(m_connection.get());
     selectRawEvents();
 }
 
@@ -112,17 +103,14 @@ void X11GlobalInput::selectRawEvents()
     uint32_t mask = XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS;
     if (!m_mouseMonitors.isEmpty())
         mask |= XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS;
-    XInput2::selectRawEvents(m_connection, m_root, mask);
+    XInput2::selectRawEvents(m_connection.get(), m_root, mask);
 }
 
 void X11GlobalInput::drainEvents()
 {
-    if (!m_connection)
+    if (!m_connection.isValid())
         return;
-    while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
-        handleEvent(event);
-        std::free(event);
-    }
+    m_connection.drainEvents([this](const xcb_generic_event_t &event) { handleEvent(&event); });
 }
 
 void X11GlobalInput::handleEvent(const void *data)
@@ -248,22 +236,21 @@ void X11GlobalInput::reloadKeyMap()
 
 quint64 X11GlobalInput::modifierFlags()
 {
-    if (!m_connection)
+    if (!m_connection.isValid())
         return 0;
     drainEvents();
     if (m_hasXkb)
         return m_keyMap->modifierBits(m_xkbBaseMods);
-    auto reply = xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr);
+    const auto reply = xcbReply(
+        xcb_query_pointer_reply(m_connection.get(), xcb_query_pointer(m_connection.get(), m_root), nullptr));
     if (!reply)
         return 0;
-    const quint16 mask = reply->mask & 0xff; // pointer buttons are not modifiers
-    std::free(reply);
-    return m_keyMap->modifierBits(mask);
+    return m_keyMap->modifierBits(reply->mask & 0xff); // pointer buttons are not modifiers
 }
 
 QList<ModifierChange> X11GlobalInput::takeModifierChanges()
 {
-    if (!m_connection)
+    if (!m_connection.isValid())
         return {};
     drainEvents();
     if (!m_hasXkb) // nothing tells of changes: look
@@ -336,11 +323,11 @@ bool X11GlobalInput::pointerIsOverOwnWindow()
     QList<quint32> path;
     xcb_window_t window = m_root;
     for (int depth = 0; depth < 32; ++depth) {
-        auto reply = xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, window), nullptr);
+        const auto reply = xcbReply(
+            xcb_query_pointer_reply(m_connection.get(), xcb_query_pointer(m_connection.get(), window), nullptr));
         if (!reply)
             break;
         const xcb_window_t child = reply->child;
-        std::free(reply);
         if (child == XCB_WINDOW_NONE)
             break;
         path.append(child);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/GlobalInput.h"
+#include "platform/x11/XcbConnection.h"
 
 #include <QList>
 #include <QMap>
@@ -13,7 +14,6 @@
 class QSocketNotifier;
 class X11KeyGrabs;
 class X11KeyMap;
-struct xcb_connection_t;
 
 // Global input on a private X connection, read through a socket notifier:
 // - modifier state from XKB state events (queried only without XKB), each
@@ -38,7 +38,7 @@ public:
     // The X windows of this process's Qt windows that exist now.
     static QSet<quint32> applicationWindows();
 
-    bool isConnected() const { return m_connection != nullptr; }
+    bool isConnected() const { return m_connection.isValid(); }
     bool hasEventFedModifiers() const { return m_hasXkb; }
     bool hasRawEvents() const { return m_xiOpcode != 0; }
     const X11KeyMap &keyMap() const { return *m_keyMap; }
@@ -78,7 +78,7 @@ private:
     bool pointerIsOverOwnWindow();
 
     std::function<QSet<quint32>()> m_ownWindows;
-    xcb_connection_t *m_connection = nullptr;
+    XcbConnection m_connection;
     quint32 m_root = 0;
     std::unique_ptr<X11KeyMap> m_keyMap;
     std::unique_ptr<X11KeyGrabs> m_keyGrabs;

@@ -1,10 +1,9 @@
 #include "platform/x11/X11KeyGrabs.h"
 
 #include "platform/x11/X11KeyMap.h"
+#include "platform/x11/XcbReply.h"
 
 #include <xcb/xcb.h>
-
-#include <cstdlib>
 
 X11KeyGrabs::X11KeyGrabs(xcb_connection_t *connection, quint32 root, const X11KeyMap &keyMap)
     : m_connection(connection)
@@ -63,10 +62,8 @@ bool X11KeyGrabs::grab(Grab &entry)
     }
     bool refused = false;
     for (const xcb_void_cookie_t &cookie : std::as_const(cookies)) {
-        if (xcb_generic_error_t *error = xcb_request_check(m_connection, cookie)) {
+        if (xcbReply(xcb_request_check(m_connection, cookie)))
             refused = true; // BadAccess: another client holds the combination
-            std::free(error);
-        }
     }
     entry.isActive = true;
     if (refused) {

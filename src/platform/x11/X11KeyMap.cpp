@@ -1,11 +1,10 @@
 #include "platform/x11/X11KeyMap.h"
 
-#include "hotkeys/KeyBinding.h"
+#include "platform/ModifierBits.h"
+#include "platform/x11/XcbReply.h"
 
 #include <xcb/xcb.h>
 #include <xkbcommon/xkbcommon.h>
-
-#include <cstdlib>
 
 namespace {
 
@@ -85,22 +84,21 @@ void X11KeyMap::reload()
     const xcb_setup_t *setup = xcb_get_setup(m_connection);
     m_minKeycode = setup->min_keycode;
     const int count = setup->max_keycode - setup->min_keycode + 1;
-    auto mapping = xcb_get_keyboard_mapping_reply(
-        m_connection, xcb_get_keyboard_mapping(m_connection, setup->min_keycode, quint8(count)), nullptr);
+    const auto mapping = xcbReply(xcb_get_keyboard_mapping_reply(
+        m_connection, xcb_get_keyboard_mapping(m_connection, setup->min_keycode, quint8(count)), nullptr));
     if (mapping) {
         m_keysymsPerKeycode = mapping->keysyms_per_keycode;
-        const xcb_keysym_t *syms = xcb_get_keyboard_mapping_keysyms(mapping);
-        const int length = xcb_get_keyboard_mapping_keysyms_length(mapping);
+        const xcb_keysym_t *syms = xcb_get_keyboard_mapping_keysyms(mapping.get());
+        const int length = xcb_get_keyboard_mapping_keysyms_length(mapping.get());
         for (int i = 0; i < length; ++i)
             m_keysyms.append(syms[i]);
-        std::free(mapping);
     }
 
-    auto modifiers =
-        xcb_get_modifier_mapping_reply(m_connection, xcb_get_modifier_mapping(m_connection), nullptr);
+    const auto modifiers =
+        xcbReply(xcb_get_modifier_mapping_reply(m_connection, xcb_get_modifier_mapping(m_connection), nullptr));
     if (!modifiers)
         return;
-    const xcb_keycode_t *codes = xcb_get_modifier_mapping_keycodes(modifiers);
+    const xcb_keycode_t *codes = xcb_get_modifier_mapping_keycodes(modifiers.get());
     const int perModifier = modifiers->keycodes_per_modifier;
     for (int modifier = 0; modifier < 8; ++modifier) {
         bool holdsAlt = false;
@@ -132,7 +130,6 @@ void X11KeyMap::reload()
         if (holdsNumLock)
             m_numLockMask |= mask;
     }
-    std::free(modifiers);
 }
 
 std::optional<QString> X11KeyMap::level1Characters(quint8 xKeycode) const

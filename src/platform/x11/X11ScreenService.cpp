@@ -11,25 +11,19 @@
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
 
-#include <cstdlib>
-
 X11ScreenService::X11ScreenService(const Scheduler &scheduler, QObject *parent)
     : QObject(parent)
     , m_scheduler(scheduler)
 {
-    m_connection = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(m_connection)) {
-        xcb_disconnect(m_connection);
-        m_connection = nullptr;
+    if (!m_connection.isValid())
         return;
-    }
-    m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+    m_root = m_connection.rootWindow(0);
     // Raw motion is read at each poll, not as it arrives: a fast mouse
     // would otherwise wake the program a thousand times a second.
     m_hasRawMotion = selectRawMotion();
     if (m_hasRawMotion) {
         m_motionNotifier =
-            std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read);
+            std::make_unique<QSocketNotifier>(m_connection.fileDescriptor(), QSocketNotifier::Read);
         m_motionNotifier->setEnabled(false);
         connect(m_motionNotifier.get(), &QSocketNotifier::activated, this, [this] {
             drainEvents();
@@ -60,9 +54,8 @@ bool X11ScreenService::wakeOnChange(std::function<void()> wake)
         return false;
     m_wake = std::move(wake);
     // Motion queued since the last poll counts as a change now.
-    xcb_flush(m_connection);
-    if (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
-        std::free(event);
+    xcb_flush(m_connection.get());
+    if (m_connection.pollEvent()) {
         drainEvents();
         QMetaObject::invokeMethod(this, &X11ScreenService::fireWake, Qt::QueuedConnection);
         return true;
@@ -80,46 +73,39 @@ void X11ScreenService::fireWake()
         wake();
 }
 
-X11ScreenService::~X11ScreenService()
-{
-    if (m_connection)
-        xcb_disconnect(m_connection);
-}
+X11ScreenService::~X11ScreenService() = default;
 
 bool X11ScreenService::selectRawMotion()
 {
-    if (!XInput2::open(m_connection))
+    if (!XInput2::open(m_connection.get()))
         return false;
-    XInput2::selectRawEvents(m_connection, m_root, XCB_INPUT_XI_EVENT_MASK_RAW_MOTION);
+    XInput2::selectRawEvents(m_connection.get(), m_root, XCB_INPUT_XI_EVENT_MASK_RAW_MOTION);
     return true;
 }
 
 void X11ScreenService::drainEvents()
 {
-    while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
-        // Every event this connection selected is pointer motion.
+    // Every event this connection selected is pointer motion.
+    if (m_connection.drainEvents() > 0)
         m_stale = true;
-        std::free(event);
-    }
 }
 
 QPointF X11ScreenService::queryPointer()
 {
-    auto reply = xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, m_root), nullptr);
+    xcb_connection_t *connection = m_connection.get();
+    const auto reply = xcbReply(xcb_query_pointer_reply(connection, xcb_query_pointer(connection, m_root), nullptr));
     if (!reply)
         return m_cached;
     // X reports device pixels; Qt's global coordinates are scaled by the
     // device pixel ratio when high-DPI scaling is on.
     const QScreen *primary = QGuiApplication::primaryScreen();
     const qreal ratio = primary ? primary->devicePixelRatio() : 1.0;
-    const QPointF position(reply->root_x / ratio, reply->root_y / ratio);
-    std::free(reply);
-    return position;
+    return QPointF(reply->root_x / ratio, reply->root_y / ratio);
 }
 
 QPointF X11ScreenService::pointerPosition()
 {
-    if (!m_connection)
+    if (!m_connection.isValid())
         return QCursor::pos();
     const double now = m_scheduler.now();
     if (m_hasRawMotion)
@@ -131,7 +117,7 @@ QPointF X11ScreenService::pointerPosition()
 
 QPointF X11ScreenService::currentPointerPosition()
 {
-    if (!m_connection)
+    if (!m_connection.isValid())
         return QCursor::pos();
     if (m_hasRawMotion)
         drainEvents(); // the query answers for every motion so far

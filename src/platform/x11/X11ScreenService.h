@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ScreenService.h"
+#include "platform/x11/XcbConnection.h"
 
 #include <QObject>
 
@@ -9,7 +10,6 @@
 
 class QSocketNotifier;
 class Scheduler;
-struct xcb_connection_t;
 
 // Screens from Qt (cached, no server traffic) and the pointer from a private
 // X connection. XInput2 raw motion events mark the cached position stale, so
@@ -42,7 +42,7 @@ private:
     QPointF queryPointer();
 
     const Scheduler &m_scheduler;
-    xcb_connection_t *m_connection = nullptr;
+    XcbConnection m_connection;
     unsigned int m_root = 0;
     bool m_hasRawMotion = false;
     bool m_stale = true;

@@ -1,10 +1,11 @@
 #include "platform/x11/X11TimestampGuard.h"
 
+#include "platform/x11/XcbReply.h"
+
 #include <QCoreApplication>
 
 #include <xcb/xinput.h>
 
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -13,10 +14,8 @@ constexpr uint8_t sentFlag = 0x80;
 
 xcb_atom_t internAtom(xcb_connection_t *connection, xcb_intern_atom_cookie_t cookie)
 {
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    const xcb_atom_t atom = reply ? reply->atom : XCB_NONE;
-    std::free(reply);
-    return atom;
+    const auto reply = xcbReply(xcb_intern_atom_reply(connection, cookie, nullptr));
+    return reply ? reply->atom : XCB_NONE;
 }
 
 xcb_intern_atom_cookie_t requestAtom(xcb_connection_t *connection, const char *name)

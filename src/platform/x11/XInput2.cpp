@@ -1,20 +1,19 @@
 #include "platform/x11/XInput2.h"
 
+#include "platform/x11/XcbReply.h"
+
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
-
-#include <cstdlib>
 
 quint8 XInput2::open(xcb_connection_t *connection)
 {
     const xcb_query_extension_reply_t *xi = xcb_get_extension_data(connection, &xcb_input_id);
     if (!xi || !xi->present)
         return 0;
-    auto version = xcb_input_xi_query_version_reply(connection, xcb_input_xi_query_version(connection, 2, 2),
-                                                    nullptr);
+    const auto version =
+        xcbReply(xcb_input_xi_query_version_reply(connection, xcb_input_xi_query_version(connection, 2, 2), nullptr));
     const bool supported = version && (version->major_version > 2
                                        || (version->major_version == 2 && version->minor_version >= 1));
-    std::free(version);
     return supported ? xi->major_opcode : 0;
 }
 
