@@ -60,6 +60,11 @@ x11_focused() {
     return 1
 }
 
+# not COMMAND...: for wait_until, the command fails.
+not() {
+    ! "$@"
+}
+
 # panel_above CLASS: zorv's panel is stacked above every X11 window of this
 # class (xwininfo lists the root's children top-most first).
 panel_above() {

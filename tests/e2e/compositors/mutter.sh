@@ -86,8 +86,8 @@ wayland_window_focused() {
     [ "$(grep -ao $'\e\[[IO]' "$FOOT_FOCUS" | tail -n1)" = $'\e[I' ]
 }
 
-# An X11 window on the left, under the panel: an xmessage, X11 class
-# "Xmessage".
+# An X11 window on the left, above the Wayland window started before it:
+# an xmessage, X11 class "Xmessage".
 start_x11_window() {
     xmessage -geometry 600x400+0+200 "an X11 window" >"$WORK/xmessage.log" 2>&1 &
     STARTED_PIDS+=($!)
@@ -99,8 +99,8 @@ x11_window_shown() {
     xdotool search --onlyvisible --class "$1" | grep -q .
 }
 
-# activate_x11_window CLASS: asks mutter, as a pager would, to focus and
-# raise the window.
+# activate_x11_window CLASS: focuses the window as the user would from the
+# desktop (as a pager asks mutter to), which raises it.
 activate_x11_window() {
     xdotool windowactivate "$(xdotool search --class "$1" | head -n1)"
 }
