@@ -68,6 +68,12 @@ pointer_step() {
     [ "$reply" = ok ] || fail "mutter's remote desktop failed: $* ($(cat "$WORK/input.log"))"
 }
 
+# ready_keyboard: the remote desktop session's keyboard has already joined
+# the seat (start_input).
+ready_keyboard() {
+    :
+}
+
 # A native Wayland window: a maximized foot terminal, titled "wayland
 # window", returning once it has the keyboard. Its shell turns on the
 # terminal's focus reports and keeps them in a file, so that anyone can

@@ -84,6 +84,17 @@ activate_x11_window() {
     swaymsg "[class=\"$1\"] focus" >/dev/null
 }
 
+# ready_keyboard: a headless sway has no keyboard, so a virtual keyboard
+# that types nothing stands in for it for the whole test (wtype reads what
+# to type from the pipe until it closes).
+ready_keyboard() {
+    command -v wtype >/dev/null || skip "wtype is not installed, so sway has no keyboard"
+    mkfifo "$WORK/keys"
+    wtype - <"$WORK/keys" >"$WORK/wtype.log" 2>&1 &
+    STARTED_PIDS+=($!)
+    exec 6>"$WORK/keys"
+}
+
 # sway_has_window TEXT: the compositor's window tree mentions TEXT.
 sway_has_window() {
     swaymsg -t get_tree | grep -qF -- "$1"
