@@ -9,9 +9,10 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/wayland.sh"
 
 start_compositor
+start_x11_window
 start_wayland_window
 # The X11 window to the left, under the panel; the Wayland one to the right.
-start_x11_window
+x11_window_to_left
 read -r x _ w _ < <(window_geometry "$(xdotool search --class Xmessage | head -n1)")
 [ "$x" -le 10 ] && [ "$w" -gt 200 ] || fail "the X11 window is not on the left: x=$x width=$w"
 seed_shelf "older card" "copy me over XWayland"
@@ -51,7 +52,7 @@ wait_until 1.5 panel_at -136 || fail "the panel stayed out over the Wayland wind
 pointer click
 wait_until 2 not x11_focused Xmessage || fail "a click on the Wayland window did not reach it after the panel went"
 focus_x11() {
-    activate_x11_window Xmessage
+    focus_x11_window
     wait_until 2 x11_focused Xmessage || fail "the X11 window did not take the focus while the panel was out"
     wait_until 2 panel_above Xmessage || fail "the panel was not raised over the focused X11 window"
 }

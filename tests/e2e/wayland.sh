@@ -3,9 +3,12 @@
 # window, and a way to move the compositor's cursor. Source it after
 # lib.sh. The compositor is $ZORV_COMPOSITOR (sway unless set); its own
 # part, in compositors/, defines start_compositor, pointer_step,
-# start_wayland_window and start_x11_window. A test names the compositors
-# it runs on in a "# compositors:" line. Where the compositor or XWayland
-# cannot start here, the test is skipped (exit status 77), not passed.
+# start_wayland_window (one with the keyboard), start_x11_window (class
+# Xmessage), x11_window_to_left (that window on the left, in sight),
+# focus_x11_window and ready_keyboard (the seat has a keyboard). A test
+# names the compositors it runs on in a "# compositors:" line. Where the
+# compositor or XWayland cannot start here, the test is skipped (exit
+# status 77), not passed.
 
 SKIP_STATUS=77
 ZORV_COMPOSITOR=${ZORV_COMPOSITOR:-sway}

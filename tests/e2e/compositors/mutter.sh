@@ -92,8 +92,8 @@ wayland_window_focused() {
     [ "$(grep -ao $'\e\[[IO]' "$FOOT_FOCUS" | tail -n1)" = $'\e[I' ]
 }
 
-# An X11 window on the left, above the Wayland window started before it:
-# an xmessage, X11 class "Xmessage".
+# An X11 window: an xmessage, X11 class "Xmessage", whose place on the left
+# mutter keeps since the program asks for it.
 start_x11_window() {
     xmessage -geometry 600x400+0+200 "an X11 window" >"$WORK/xmessage.log" 2>&1 &
     STARTED_PIDS+=($!)
@@ -105,8 +105,12 @@ x11_window_shown() {
     xdotool search --onlyvisible --class "$1" | grep -q .
 }
 
-# activate_x11_window CLASS: focuses the window as the user would from the
-# desktop (as a pager asks mutter to), which raises it.
-activate_x11_window() {
-    xdotool windowactivate "$(xdotool search --class "$1" | head -n1)"
+# The X11 window on the left, above the maximized Wayland window.
+x11_window_to_left() {
+    focus_x11_window
+}
+
+# Focuses the X11 window, and raises it, the way a pager asks mutter to.
+focus_x11_window() {
+    xdotool windowactivate "$(xdotool search --class Xmessage | head -n1)"
 }

@@ -69,19 +69,20 @@ start_wayland_window() {
     wait_until 10 sway_has_window '"app_id": "foot"' || fail "the Wayland window did not appear"
 }
 
-# An X11 window on the left, beside the Wayland window started before it:
-# an xmessage, X11 class "Xmessage".
+# An X11 window beside it: an xmessage, X11 class "Xmessage".
 start_x11_window() {
     xmessage -geometry 600x400 "an X11 window" >"$WORK/xmessage.log" 2>&1 &
     STARTED_PIDS+=($!)
     wait_until 10 sway_has_window '"class": "Xmessage"' || fail "the X11 window did not appear"
+}
+
+# The X11 window on the left, the Wayland one beside it on the right.
+x11_window_to_left() {
     swaymsg '[class="Xmessage"] move left' >/dev/null
 }
 
-# activate_x11_window CLASS: focuses the window as the user would from the
-# desktop, which raises it.
-activate_x11_window() {
-    swaymsg "[class=\"$1\"] focus" >/dev/null
+focus_x11_window() {
+    swaymsg '[class="Xmessage"] focus' >/dev/null
 }
 
 # ready_keyboard: a headless sway has no keyboard, so a virtual keyboard
