@@ -50,7 +50,7 @@ XWaylandScreenService::XWaylandScreenService(ScreenService &x11, QObject *parent
     followScreens();
     m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read);
     m_notifier->setEnabled(false);
-    connect(m_notifier.get(), &QSocketNotifier::activated, this, &XWaylandScreenService::fireWake);
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, &XWaylandScreenService::handleReadable);
 }
 
 XWaylandScreenService::~XWaylandScreenService()
@@ -135,10 +135,22 @@ bool XWaylandScreenService::wakeOnChange(std::function<void()> wake)
     return true;
 }
 
+void XWaylandScreenService::handleReadable()
+{
+    if (m_wake) {
+        fireWake();
+        return;
+    }
+    // The catcher is out: it goes the moment it sees the pointer, not at the
+    // next poll, or a click right behind the pointer could land on it.
+    drainEvents();
+    m_notifier->setEnabled(m_catcher->isSpread());
+}
+
 void XWaylandScreenService::fireWake()
 {
     if (m_notifier)
-        m_notifier->setEnabled(false);
+        m_notifier->setEnabled(m_catcher && m_catcher->isSpread());
     const std::shared_ptr<std::function<void()>> wake = std::exchange(m_wake, nullptr);
     if (wake && *wake)
         (*wake)();
@@ -191,6 +203,7 @@ void XWaylandScreenService::handleCrossing(const void *data)
         m_leftAt.reset();
         m_queryNow = true;
         m_catcher->spread(m_deviceScreens);
+        m_notifier->setEnabled(true);
         return;
     }
     const qreal ratio = devicePixelRatio();

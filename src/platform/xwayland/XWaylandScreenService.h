@@ -23,9 +23,11 @@ struct xcb_connection_t;
 // window again, and those windows are kept above the windows that the
 // compositor raises. Where the compositor does not report the pointer
 // leaving an X11 window, a catcher spread beneath Zorv's windows while the
-// pointer is over them reports it instead. Everything is read on a private connection at each
-// poll; while the poll sleeps, any event on that connection (a crossing, a
-// motion along the sentinel, another window restacked) wakes it.
+// pointer is over them reports it instead. Everything is read on a private
+// connection at each poll; while the poll sleeps, any event on that
+// connection (a crossing, a motion along the sentinel, another window
+// restacked) wakes it, and while the catcher is out, its events are read
+// as they come.
 class XWaylandScreenService final : public QObject, public ScreenService
 {
     Q_OBJECT
@@ -57,6 +59,7 @@ private:
     void watchFloatingWindows(const QList<quint32> &windows);
     QPointF queryPointer();
     static qreal devicePixelRatio();
+    void handleReadable();
     void fireWake();
 
     ScreenService &m_x11;
@@ -73,6 +76,6 @@ private:
     std::optional<QPointF> m_leftAt; // set while the pointer is elsewhere: where it left
     bool m_queryNow = false;
     bool m_raiseNow = false;
-    std::unique_ptr<QSocketNotifier> m_notifier; // enabled only while a poll sleeps
+    std::unique_ptr<QSocketNotifier> m_notifier; // enabled while a poll sleeps or the catcher is out
     std::shared_ptr<std::function<void()>> m_wake; // shared with the X11 service's wake
 };
