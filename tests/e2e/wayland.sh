@@ -27,7 +27,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/compositors/$ZORV_COMPOSITOR.sh"
 
 # pointer STEP...: moves or clicks the compositor's cursor. Steps: "to X Y"
 # jumps there, "glide X Y STEPS MS" gets there in STEPS steps MS
-# milliseconds apart, "click" clicks the left button.
+# milliseconds apart, "click" clicks the left button, "down" and "up" press
+# and release it.
 pointer() {
     local i from_x from_y
     while [ "$#" -gt 0 ]; do
@@ -44,8 +45,8 @@ pointer() {
             done
             POINTER_X=$2 POINTER_Y=$3
             shift 5 ;;
-        click)
-            pointer_step click
+        click | down | up)
+            pointer_step "$1"
             shift ;;
         *) fail "no such pointer step: $1" ;;
         esac

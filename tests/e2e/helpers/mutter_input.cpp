@@ -2,10 +2,10 @@
 // its remote desktop D-Bus service:  mutter_input WIDTH HEIGHT
 // One remote desktop session lives as long as the program (mutter ends a
 // session whose caller leaves the bus). It reads one step per line: "to X Y"
-// (a point of the WIDTH × HEIGHT monitor), "click" (the left button), "key
-// CODE" (a press and release of an evdev key code), "press CODE" or
-// "release CODE"; it answers "ok" once mutter has taken the step, or
-// "error". Absolute motion needs a screen cast stream of the monitor, which
+// (a point of the WIDTH × HEIGHT monitor), "click" (the left button), "down"
+// or "up" (that button alone), "key CODE" (a press and release of an evdev
+// key code), "press CODE" or "release CODE"; it answers "ok" once mutter has
+// taken the step, or "error". Absolute motion needs a screen cast stream of the monitor, which
 // needs PipeWire.
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -88,6 +88,8 @@ int main(int argc, char *argv[])
         } else if (step == "click") {
             ok = !failed(session.call("NotifyPointerButton", int(leftButton), true), "press")
                 && !failed(session.call("NotifyPointerButton", int(leftButton), false), "release");
+        } else if (step == "down" || step == "up") {
+            ok = !failed(session.call("NotifyPointerButton", int(leftButton), step == "down"), "button");
         } else if ((step == "key" || step == "press" || step == "release") && words >> code) {
             ok = true;
             if (step != "release")
