@@ -202,14 +202,45 @@ void XWaylandScreenService::handleCrossing(const void *data)
         // right after it is current (measured).
         m_leftAt.reset();
         m_queryNow = true;
-        m_catcher->spread(m_deviceScreens);
-        m_notifier->setEnabled(true);
+        spreadCatcher();
         return;
     }
     const qreal ratio = devicePixelRatio();
     m_leftAt = QPointF(crossing->root_x / ratio, crossing->root_y / ratio);
     m_position = *m_leftAt;
     m_queryNow = false;
+}
+
+void XWaylandScreenService::spreadCatcher()
+{
+    if (m_dragging)
+        return;
+    m_catcher->spread(m_deviceScreens);
+    m_notifier->setEnabled(true);
+}
+
+void XWaylandScreenService::setDragging(bool dragging)
+{
+    m_dragging = dragging;
+    if (!m_connection)
+        return;
+    if (dragging) {
+        // The drag finds its target under the pointer, and on sway a drag
+        // that crossed onto the catcher lost its drop (measured).
+        m_catcher->withdraw();
+        return;
+    }
+    // The drop leaves the pointer where it is, with no crossing to tell.
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+    auto reply = xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, root), nullptr);
+    if (reply && isOwnWindow(reply->child))
+        spreadCatcher();
+    std::free(reply);
+}
+
+bool XWaylandScreenService::isOwnWindow(quint32 window) const
+{
+    return m_sentinel->contains(window) || m_watched.contains(window);
 }
 
 void XWaylandScreenService::handleCaught()

@@ -45,6 +45,7 @@ public:
     QList<QRectF> screens() const override { return m_x11.screens(); }
     std::optional<QRectF> mainScreen() const override { return m_x11.mainScreen(); }
     bool wakeOnChange(std::function<void()> wake) override;
+    void setDragging(bool dragging) override;
 
     const EdgeSentinel *sentinel() const { return m_sentinel.get(); }
     const PointerCatcher *catcher() const { return m_catcher.get(); }
@@ -55,6 +56,9 @@ private:
     void handleCrossing(const void *event); // an xcb_enter_notify_event_t
     // The pointer was seen on the catcher: it has left Zorv's windows.
     void handleCaught();
+    // The pointer came onto one of Zorv's windows, or is on one after a drag.
+    void spreadCatcher();
+    bool isOwnWindow(quint32 window) const;
     void followScreens();
     void watchFloatingWindows(const QList<quint32> &windows);
     QPointF queryPointer();
@@ -76,6 +80,7 @@ private:
     std::optional<QPointF> m_leftAt; // set while the pointer is elsewhere: where it left
     bool m_queryNow = false;
     bool m_raiseNow = false;
+    bool m_dragging = false;
     std::unique_ptr<QSocketNotifier> m_notifier; // enabled while a poll sleeps or the catcher is out
     std::shared_ptr<std::function<void()>> m_wake; // shared with the X11 service's wake
 };
