@@ -48,7 +48,6 @@ public:
     void setDragging(bool dragging) override;
 
     const EdgeSentinel *sentinel() const { return m_sentinel.get(); }
-    const PointerCatcher *catcher() const { return m_catcher.get(); }
 
 private:
     void update(bool current);
