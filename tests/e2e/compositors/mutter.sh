@@ -31,7 +31,9 @@ EOF
         dbus-run-session -- mutter --headless --virtual-monitor 1280x800 --wayland \
         -- "$WORK/mutter-session.sh" >"$COMPOSITOR_LOG" 2>&1 &
     STARTED_PIDS+=($!)
-    exec 5>"$WORK/mutter.hold"
+    # Opened both ways, so that this does not wait for a mutter that never
+    # starts its command.
+    exec 5<>"$WORK/mutter.hold"
     wait_until 20 test -s "$MUTTER_RUN/session" || skip "mutter or its XWayland did not start"
     local display wayland
     read -r display wayland MUTTER_BUS <"$MUTTER_RUN/session"
