@@ -22,6 +22,7 @@ test_packages=(
     libwayland-dev libwayland-bin wayland-protocols
     gnome-screenshot dbus libglib2.0-bin dconf-service
     pcmanfm dbus-daemon
+    kwin-wayland
 )
 
 packages=("${build_packages[@]}")

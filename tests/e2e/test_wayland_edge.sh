@@ -2,7 +2,7 @@
 # On a Wayland desktop, with zorv on XWayland and the cursor over a native
 # Wayland window: reaching the left edge peeks and then shows the panel,
 # and going back onto the window hides it again.
-# compositors: sway
+# compositors: sway kwin
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/wayland.sh"
 
