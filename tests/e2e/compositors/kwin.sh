@@ -13,7 +13,7 @@ start_compositor() {
         command -v "$tool" >/dev/null || skip "$tool is not installed, so KWin with XWayland cannot start"
     done
     KWIN_RUN="$WORK/kwin"
-    mkdir -p "$KWIN_RUN"
+    mkdir -p "$KWIN_RUN" "$XDG_CONFIG_HOME"
     # The installed binary carries a file capability, which a container
     # without that privilege refuses to execute; a plain copy runs.
     cp "$(command -v kwin_wayland)" "$KWIN_RUN/kwin_wayland"
@@ -27,6 +27,24 @@ echo "\$DISPLAY \$WAYLAND_DISPLAY" >"$KWIN_RUN/session.tmp" && mv "$KWIN_RUN/ses
 exec sleep 100000
 EOF
     chmod +x "$KWIN_RUN/session.sh"
+    # A Plasma desktop always has a Wayland surface under the cursor, the
+    # desktop's own if no window is there; a bare KWin has none. Every wev
+    # window, which stands in for Wayland programs, starts over the whole
+    # screen, so that nothing of the test happens over no surface at all.
+    cat >"$XDG_CONFIG_HOME/kwinrulesrc" <<EOF
+[General]
+count=1
+rules=wev
+
+[wev]
+Description=wev over the whole screen
+wmclass=wev
+wmclassmatch=1
+position=0,0
+positionrule=3
+size=1280,800
+sizerule=3
+EOF
     env -i PATH="$PATH" HOME="$HOME" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" XDG_CONFIG_HOME="$XDG_CONFIG_HOME" \
         DBUS_SESSION_BUS_ADDRESS="$KWIN_BUS" KWIN_COMPOSE=Q KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 \
         "$KWIN_RUN/kwin_wayland" --virtual --xwayland --width 1280 --height 800 --socket zorv-kwin \
@@ -112,14 +130,13 @@ kwin_window_script() {
     kwin_script "workspace.clientList().forEach(function (c) { if (c.resourceClass == \"$1\") { $2 } });"
 }
 
-# A native Wayland window over the whole screen, with the keyboard: wev
-# (foot stops on a floating-point exception on KWin's virtual output). It
-# logs when its keyboard enters.
+# A native Wayland window with the keyboard: wev (foot stops on a
+# floating-point exception on KWin's virtual output). It logs when its
+# keyboard enters.
 start_wayland_window() {
     stdbuf -oL wev -f wl_keyboard:enter -f wl_keyboard:leave >"$WORK/wev.window.log" 2>&1 &
     STARTED_PIDS+=($!)
     wait_until 10 grep -q "wl_keyboard] enter" "$WORK/wev.window.log" || fail "the Wayland window did not get the keyboard"
-    kwin_window_script wev "c.frameGeometry = {x: 0, y: 0, width: 1280, height: 800}; workspace.activeClient = c;"
 }
 
 # An X11 window beside it: an xmessage, X11 class "Xmessage".
