@@ -132,9 +132,9 @@ kwin_window_script() {
 
 # A native Wayland window with the keyboard: wev (foot stops on a
 # floating-point exception on KWin's virtual output). It logs when its
-# keyboard enters.
+# keyboard enters or leaves and each key.
 start_wayland_window() {
-    stdbuf -oL wev -f wl_keyboard:enter -f wl_keyboard:leave >"$WORK/wev.window.log" 2>&1 &
+    stdbuf -oL wev -f wl_keyboard:enter -f wl_keyboard:leave -f wl_keyboard:key >"$WORK/wev.window.log" 2>&1 &
     STARTED_PIDS+=($!)
     wait_until 10 grep -q "wl_keyboard] enter" "$WORK/wev.window.log" || fail "the Wayland window did not get the keyboard"
 }
@@ -165,3 +165,4 @@ focus_x11_window() {
 ready_keyboard() {
     :
 }
+

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# On Plasma, with zorv on XWayland and a native Wayland window holding the
+# keyboard: once KWin lets legacy X11 apps read every key ("Always" in
+# System Settings), the leader's double tap arms over the Wayland window
+# and "1" copies the top card, while the Wayland window keeps the keyboard.
+# (KWin applies the setting when it starts.)
+# compositors: kwin
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/wayland.sh"
+
+kwin_eavesdrops All
+start_compositor
+start_wayland_window
+WEV_LOG="$WORK/wev.window.log"
+seed_shelf "older card" "newest card"
+pointer to 640 400
+start_zorv
+wait_until 5 panel_window || fail "no panel window"
+printf 'before' >"$WORK/clip.txt"
+set_clipboard "$WORK/clip.txt"
+
+clipboard_is() {
+    [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$1" ]
+}
+
+leader_double_tap
+wait_until 2 panel_at 0 || fail "the leader's double tap over the Wayland window did not arm: x=$(panel_x)"
+press_keys +$KEY_1 @40 -$KEY_1
+wait_until 2 clipboard_is "newest card" ||
+    fail "\"1\" over the Wayland window copied '$(xclip -o -selection clipboard 2>/dev/null)'"
+wait_until 2 panel_at -136 || fail "the panel stayed out after the card was copied: x=$(panel_x)"
+! grep -q "wl_keyboard] leave" "$WEV_LOG" || fail "the Wayland window lost the keyboard"
+note "the leader armed over the Wayland window and \"1\" copied the top card"
