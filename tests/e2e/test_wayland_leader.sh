@@ -3,8 +3,8 @@
 # keyboard: once KWin lets legacy X11 apps read every key ("Always" in
 # System Settings), the leader's double tap arms over the Wayland window
 # and "1" copies the top card. The Wayland window keeps the keyboard
-# through zorv's launch, a peek and slide at the edge, and the armed
-# panel. (KWin applies the setting when it starts.)
+# through zorv's launch, a peek and slide at the edge, the clipboard's
+# preview and the armed panel. (KWin applies the setting when it starts.)
 # compositors: kwin
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/wayland.sh"
@@ -20,6 +20,14 @@ wait_until 5 panel_window || fail "no panel window"
 printf 'before' >"$WORK/clip.txt"
 set_clipboard "$WORK/clip.txt"
 
+# The preview: a visible 132 × 92 zorv window.
+preview_shown() {
+    local window
+    for window in $(xdotool search --onlyvisible --classname zorv 2>/dev/null); do
+        case "$(window_geometry "$window")" in *" 132 92") return 0 ;; esac
+    done
+    return 1
+}
 kept_keyboard() {
     ! grep -q "wl_keyboard] leave" "$WEV_LOG"
 }
@@ -29,9 +37,14 @@ kept_keyboard || fail "a window of zorv's took the keyboard at launch"
 pointer glide 0 400 4 15
 wait_until 1.5 panel_out_to -102 || fail "no peek at the edge: x=$(panel_x)"
 wait_until 2 panel_at 0 || fail "the panel did not slide fully out: x=$(panel_x)"
-pointer glide 640 400 8 15
+# Resting on the paste button opens the clipboard's preview below the panel.
+top=$(window_geometry "$(panel_window)" | awk '{ print $2 }')
+pointer glide 84 $((top + 432)) 6 15
+wait_until 2 preview_shown || fail "no preview of the clipboard"
+pointer glide 0 760 6 15 glide 640 760 8 15
 wait_until 1.5 panel_at -136 || fail "the panel stayed out over the Wayland window: x=$(panel_x)"
 kept_keyboard || fail "the Wayland window lost the keyboard while the panel came and went"
+pointer glide 640 400 4 15
 
 clipboard_is() {
     [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$1" ]
