@@ -24,9 +24,8 @@ start_compositor() {
     cat >"$KWIN_RUN/session.sh" <<EOF
 #!/bin/sh
 echo "\$DISPLAY \$WAYLAND_DISPLAY" >"$KWIN_RUN/session.tmp" && mv "$KWIN_RUN/session.tmp" "$KWIN_RUN/session"
-exec sleep 100000
 EOF
-    chmod +x "$KWIN_RUN/session.sh"
+    chmod +x "$KWIN_RUN/session.sh" # KWin runs it once it is ready, and lives on after it
     # A Plasma desktop always has a Wayland surface under the cursor, the
     # desktop's own if no window is there; a bare KWin has none. Every wev
     # window, which stands in for Wayland programs, starts over the whole
