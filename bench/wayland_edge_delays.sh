@@ -4,13 +4,13 @@
 # XWayland:
 #   ZORV_COMPOSITOR=kwin bash bench/wayland_edge_delays.sh build/zorv [rounds] [way back]
 # (sway unless ZORV_COMPOSITOR names another harness in tests/e2e/compositors).
-# Per round, in milliseconds: from the cursor's arrival at the edge (a glide
-# of 4 steps 15 ms apart), until the 30-point strip is out (peek) and until
-# the whole panel is (out); from the cursor leaving, until the panel is
-# hidden again (hide). The way back is "glide" (from the edge to the middle
-# of the screen in 8 steps 15 ms apart, the default), "flick" (from the edge
-# to the middle in one step) or "card" (from the middle of the top card to
-# the middle in one step). "-" where it did not happen within 3 s; the
+# Per round, in milliseconds: from the cursor's arrival at the edge (a
+# glide of 4 steps 15 ms apart), until the 30-point strip is out (peek) and
+# until the whole panel is (out); from the cursor's first step away, until
+# the panel is hidden again (hide). The way back is "glide" (from the edge
+# to the middle of the screen in 8 steps 15 ms apart, the default), "flick"
+# (from the edge to the middle in one step) or "card" (from the middle of
+# the top card to the middle in one step). "-" where it did not happen within 3 s; the
 # rounds end there, as the panel is then stuck out. The panel's position
 # is read about every 20 ms.
 set -euo pipefail
@@ -31,10 +31,10 @@ wait_until 5 panel_window || fail "no panel window"
 panel=$(panel_window)
 x_of_panel() { xwininfo -id "$panel" | awk '/Absolute upper-left X/ { print $4 }'; }
 
-# ms_until TEST: milliseconds until the panel's x passes TEST ("-" after 3 s).
+# ms_until TEST [START]: milliseconds from START (now) until the panel's x
+# passes TEST ("-" after 3 s).
 ms_until() {
-    local start now x
-    start=$(now_ms)
+    local start=${2:-$(now_ms)} now x
     while :; do
         x=$(x_of_panel)
         now=$(now_ms)
@@ -53,8 +53,10 @@ for round in $(seq "$rounds"); do
     # The cursor moves in this shell, which keeps its position.
     pointer glide 200 400 4 15
     pointer glide 0 400 4 15
-    peek=$(ms_until '[ "$x" -ge -102 ]')
-    out=$(ms_until '[ "$x" -ge 0 ]')
+    arrived=$(now_ms)
+    peek=$(ms_until '[ "$x" -ge -102 ]' "$arrived")
+    out=$(ms_until '[ "$x" -ge 0 ]' "$arrived")
+    left=$(now_ms)
     case "$way" in
     glide) pointer glide 640 400 8 15 ;;
     flick) pointer to 640 400 ;;
@@ -62,10 +64,11 @@ for round in $(seq "$rounds"); do
         read -r cx cy < <(card_center 1)
         pointer glide "$cx" "$cy" 4 15
         sleep 0.3
+        left=$(now_ms)
         pointer to 640 400 ;;
     *) fail "no such way back: $way" ;;
     esac
-    hide=$(ms_until '[ "$x" -le -136 ]')
+    hide=$(ms_until '[ "$x" -le -136 ]' "$left")
     echo "$round $peek $out $hide"
     [ "$hide" != - ] || break
 done
