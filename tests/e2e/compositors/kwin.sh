@@ -83,7 +83,8 @@ fake_input() {
     [ "$reply" = ok ] || fail "the fake input failed: $* ($(cat "$WORK/input.log"))"
 }
 
-# pointer_step LINE: one step of the cursor, once KWin has handled it.
+# pointer_step LINE: one step of the cursor ("to X Y", "click", "down",
+# "up"), once KWin has handled it.
 pointer_step() {
     fake_input "$@"
 }

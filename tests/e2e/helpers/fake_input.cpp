@@ -5,6 +5,7 @@
 // KWin has handled it, or "error":
 //   to X Y          moves the cursor to a point of the global space
 //   click           clicks the left button
+//   down, up        presses or releases the left button alone (a drag)
 //   keys STEP...    one batch of key steps, sent in order by this one
 //                   client: +CODE presses and -CODE releases the key with
 //                   that evdev code, @MS pauses MS milliseconds. A batch
@@ -97,6 +98,8 @@ int main()
                 wl_display_roundtrip(display);
                 std::this_thread::sleep_for(clickHold);
             }
+        } else if (command == "down" || command == "up") {
+            org_kde_kwin_fake_input_button(input, leftButton, command == "down" ? 1 : 0);
         } else if (command == "keys") {
             done = sendKeys(display, input, words);
         } else {
