@@ -22,7 +22,7 @@ test_packages=(
     libwayland-dev libwayland-bin wayland-protocols
     gnome-screenshot dbus libglib2.0-bin dconf-service
     pcmanfm dbus-daemon
-    mutter pipewire libgl1-mesa-dri
+    mutter pipewire libgl1-mesa-dri kwin-wayland
 )
 
 packages=("${build_packages[@]}")

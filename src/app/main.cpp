@@ -81,6 +81,7 @@ int main(int argc, char *argv[])
                                     tempFolder, globalInput, tasks,         thumbnails, compositor};
 
     AppDelegate delegate(services);
+    delegate.onXWayland = xwaylandScreens != nullptr;
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
     delegate.applicationDidFinishLaunching();
     if (xwaylandScreens) {

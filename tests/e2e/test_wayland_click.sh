@@ -4,7 +4,7 @@
 # that window. A click on a card of the shown panel still copies it, both
 # when the X11 window was focused before the panel came out and when it is
 # focused while the panel is out.
-# compositors: sway mutter
+# compositors: sway mutter kwin
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/wayland.sh"
 

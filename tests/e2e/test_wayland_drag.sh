@@ -2,7 +2,7 @@
 # On a Wayland desktop, with zorv on XWayland: a card dragged out of the
 # panel drops into an X11 program there, and nothing of zorv's stands in
 # the way of the drop.
-# compositors: sway mutter
+# compositors: sway mutter kwin
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/wayland.sh"
 

@@ -3,7 +3,7 @@
 # Wayland window: reaching the left edge peeks and then shows the panel,
 # which stays while the cursor rests on a card, and going back onto the
 # window, by a glide or in one leap, hides it again.
-# compositors: sway mutter
+# compositors: sway mutter kwin
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/wayland.sh"
 

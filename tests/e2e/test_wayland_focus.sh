@@ -2,7 +2,7 @@
 # On a Wayland desktop, with zorv on XWayland: the native Wayland window
 # that has the keyboard keeps it through zorv's launch, a peek and a slide
 # of the panel; none of zorv's windows takes it.
-# compositors: sway mutter
+# compositors: sway mutter kwin
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/wayland.sh"
 

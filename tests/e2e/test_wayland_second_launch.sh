@@ -2,7 +2,7 @@
 # On a Wayland desktop, which may have no tray (GNOME): launching zorv again
 # while it runs says so and exits 0, and the running zorv opens its settings
 # window, which comes up in front with the keyboard.
-# compositors: mutter sway
+# compositors: sway mutter kwin
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/wayland.sh"
 

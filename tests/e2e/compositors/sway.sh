@@ -76,6 +76,11 @@ start_x11_window() {
     wait_until 10 sway_has_window '"class": "Xmessage"' || fail "the X11 window did not appear"
 }
 
+# sway_has_window TEXT: the compositor's window tree mentions TEXT.
+sway_has_window() {
+    swaymsg -t get_tree | grep -qF -- "$1"
+}
+
 # The X11 window on the left, the Wayland one beside it on the right.
 x11_window_to_left() {
     swaymsg '[class="Xmessage"] move left' >/dev/null
@@ -85,9 +90,9 @@ focus_x11_window() {
     swaymsg '[class="Xmessage"] focus' >/dev/null
 }
 
-# ready_keyboard: a headless sway has no keyboard, so a virtual keyboard
-# that types nothing stands in for it for the whole test (wtype reads what
-# to type from the pipe until it closes).
+# A headless sway has no keyboard, and a window only gets the keyboard when
+# there is one: a virtual keyboard that types nothing stands in for it for
+# the whole test (wtype reads what to type from the pipe until it closes).
 ready_keyboard() {
     command -v wtype >/dev/null || skip "wtype is not installed, so sway has no keyboard"
     mkfifo "$WORK/keys"
@@ -95,9 +100,3 @@ ready_keyboard() {
     STARTED_PIDS+=($!)
     exec 6>"$WORK/keys"
 }
-
-# sway_has_window TEXT: the compositor's window tree mentions TEXT.
-sway_has_window() {
-    swaymsg -t get_tree | grep -qF -- "$1"
-}
-
