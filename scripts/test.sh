@@ -3,7 +3,8 @@
 # errors, and runs every test: unit tests offscreen, end-to-end tests on
 # private X servers. Then builds the unit tests again with AddressSanitizer
 # and UndefinedBehaviorSanitizer (clang, with the fuzz targets) and runs
-# them, and each fuzz target for a short, fixed number of inputs. Needs no
+# them, each fuzz target for a short, fixed number of inputs, and the
+# end-to-end cases labelled sanitized on the sanitized zorv. Needs no
 # display of its own. End-to-end tests with input timing of their own run
 # alone (see tests/CMakeLists.txt); the rest run side by side. With ccache
 # installed, both builds go through it.
@@ -20,5 +21,5 @@ ctest --test-dir build --output-on-failure -j"$(nproc)"
 
 cmake -S . -B build-sanitize -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DZORV_FUZZ=ON -DZORV_TESTS=ON \
     "${launcher[@]}"
-cmake --build build-sanitize -j"$(nproc)" --target zorv_unit_tests fuzz_hotkey_config fuzz_shelf_restore fuzz_drop_data
-ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" -L '^(unit|fuzz)$'
+cmake --build build-sanitize -j"$(nproc)" --target zorv zorv_unit_tests fuzz_hotkey_config fuzz_shelf_restore fuzz_drop_data
+ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" -L '^(unit|fuzz|sanitized)$'

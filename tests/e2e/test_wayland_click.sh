@@ -4,10 +4,11 @@
 # that window. A click on a card of the shown panel still copies it, both
 # when the X11 window was focused before the panel came out and when it is
 # focused while the panel is out.
+# compositors: sway
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/wayland.sh"
 
-start_sway
+start_compositor
 start_x11_window
 start_wayland_window
 # The X11 window to the left, under the panel; the Wayland one to the right.

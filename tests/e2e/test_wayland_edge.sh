@@ -2,10 +2,11 @@
 # On a Wayland desktop, with zorv on XWayland and the cursor over a native
 # Wayland window: reaching the left edge peeks and then shows the panel,
 # and going back onto the window hides it again.
+# compositors: sway
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/wayland.sh"
 
-start_sway
+start_compositor
 start_wayland_window
 seed_shelf first second
 pointer to 640 400

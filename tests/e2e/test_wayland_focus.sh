@@ -2,13 +2,14 @@
 # On a Wayland desktop, with zorv on XWayland: the native Wayland window
 # that has the keyboard keeps it through zorv's launch, a peek and a slide
 # of the panel; none of zorv's windows takes it.
+# compositors: sway
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/wayland.sh"
 
 for tool in wev wtype stdbuf; do
     command -v "$tool" >/dev/null || skip "$tool is not installed, so the keyboard focus cannot be watched"
 done
-start_sway
+start_compositor
 
 # A headless sway has no keyboard, and a window only gets the keyboard when
 # there is one: a virtual keyboard that types nothing stands in for it for
