@@ -68,35 +68,37 @@ void CombinedPasteboard::readContent(QObject *context, ReadCallback done)
     m_x11.readContent(context, std::move(done));
 }
 
-template <typename Write> bool CombinedPasteboard::writeBoth(Write write)
+template <typename Write> bool CombinedPasteboard::writeOwn(Write write)
 {
+    // Only X11 is written. Measured under sway 1.7: once Zorv also set the
+    // Wayland selection, XWayland's bridge took the X11 CLIPBOARD and never
+    // answered X11 programs' pastes; the bridge carries Zorv's X11 copy to
+    // Wayland programs instead.
     m_writing = true;
     const bool onX11 = write(m_x11);
-    const bool onWayland = waylandLive() && write(m_wayland);
     m_writing = false;
     m_x11CopyAwaitingBridge = 0;
     // Our own data answers our reads without asking any other program.
-    count(onWayland ? Side::wayland : Side::x11);
-    return onX11 || onWayland;
+    count(Side::x11);
+    return onX11;
 }
 
 bool CombinedPasteboard::writeString(const QString &text)
 {
-    return writeBoth([&text](Pasteboard &side) { return side.writeString(text); });
+    return writeOwn([&text](Pasteboard &side) { return side.writeString(text); });
 }
 
 bool CombinedPasteboard::writeImage(const QByteArray &bytes, const QString &mimeType)
 {
-    return writeBoth([&](Pasteboard &side) { return side.writeImage(bytes, mimeType); });
+    return writeOwn([&](Pasteboard &side) { return side.writeImage(bytes, mimeType); });
 }
 
 bool CombinedPasteboard::addImageType(const QByteArray &bytes, const QString &mimeType)
 {
     m_writing = true;
-    const bool onX11 = m_x11.addImageType(bytes, mimeType);
-    const bool onWayland = waylandLive() && m_wayland.addImageType(bytes, mimeType);
+    const bool added = m_x11.addImageType(bytes, mimeType);
     m_writing = false;
-    return onX11 || onWayland;
+    return added;
 }
 
 bool CombinedPasteboard::holdsContents() const

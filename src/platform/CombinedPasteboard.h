@@ -11,8 +11,8 @@
 // and the Wayland selection that native programs use. XWayland's bridge
 // carries a copy from either side to the other, so one copy can turn up
 // on both; it counts as one change, and Zorv's own copies, passed on by
-// the bridge, count only as the write that made them. Writes go to both
-// sides; a read asks the side that changed last. When the Wayland side is
+// the bridge, count only as the write that made them. Writes go to X11,
+// which the bridge passes on; a read asks the side that changed last. When the Wayland side is
 // not available (or stops being so), this is the X11 pasteboard as it is.
 class CombinedPasteboard final : public QObject, public Pasteboard
 {
@@ -44,7 +44,7 @@ private:
     void waylandChanged();
     void count(Side side);
     bool waylandLive() const { return m_wayland.isAvailable(); }
-    template <typename Write> bool writeBoth(Write write);
+    template <typename Write> bool writeOwn(Write write);
 
     Pasteboard &m_x11;
     Pasteboard &m_wayland;

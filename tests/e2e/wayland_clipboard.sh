@@ -1,0 +1,36 @@
+# Steps shared by the Wayland clipboard tests: the panel's paste button and
+# cards driven with the compositor's pointer. Source it after wayland.sh.
+
+# not COMMAND...: for wait_until, the command fails.
+not() {
+    ! "$@"
+}
+
+# show_panel: the panel comes fully out at the edge.
+show_panel() {
+    pointer glide 0 400 8 15
+    wait_until 2 panel_at 0 || fail "the panel did not come out: x=$(panel_x)"
+}
+
+# hide_panel: the pointer goes back over the Wayland window.
+hide_panel() {
+    pointer glide 900 400 8 15
+    wait_until 3 panel_at -136 || fail "the panel did not hide: x=$(panel_x)"
+}
+
+# paste_lit: the paste button is lit, that is the clipboard slot holds
+# something (the panel must be out).
+paste_lit() {
+    local r g b
+    read -r r g b < <(import -window "$(panel_window)" -crop "1x1+84+432" -depth 8 txt:- 2>/dev/null |
+        sed -n '2s/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p')
+    [ -n "$b" ] && [ "$(brightness "$r" "$g" "$b")" -ge 180 ]
+}
+paste_dim() {
+    ! paste_lit
+}
+
+# press_paste: clicks the paste button of the shown panel.
+press_paste() {
+    pointer glide 84 "$((PANEL_TOP + 432))" 4 15 click
+}

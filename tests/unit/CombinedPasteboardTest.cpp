@@ -1,0 +1,108 @@
+#include "platform/CombinedPasteboard.h"
+
+#include "FakePasteboard.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// An X11 clipboard and a Wayland one, with XWayland's bridge between them
+// played by the test: who holds the X11 CLIPBOARD is whatever it says.
+struct CombinedPasteboardTest : ::testing::Test
+{
+    CombinedPasteboardTest()
+    {
+        x11.reportsChanges = wayland.reportsChanges = true;
+        combined = std::make_unique<CombinedPasteboard>(x11, wayland, [this] { return holder; });
+        combined->setChangeHandler([this] { ++told; });
+    }
+
+    // A program's copy on one side, and what the bridge makes of it.
+    void x11ProgramCopies(const QString &text, quint32 window)
+    {
+        holder = CombinedPasteboard::X11Holder{window, false, false};
+        x11.writeString(text);
+    }
+    void bridgeCarriesToWayland(const QString &text) { wayland.writeString(text); }
+    void waylandProgramCopies(const QString &text) { wayland.writeString(text); }
+    void bridgeCarriesToX11(const QString &text)
+    {
+        holder = CombinedPasteboard::X11Holder{0x200001, false, true};
+        x11.writeString(text);
+    }
+
+    FakePasteboard x11;
+    FakePasteboard wayland;
+    std::optional<CombinedPasteboard::X11Holder> holder = CombinedPasteboard::X11Holder{};
+    std::unique_ptr<CombinedPasteboard> combined;
+    int told = 0;
+};
+
+QString textRead(Pasteboard &pasteboard)
+{
+    QObject context;
+    std::optional<QString> text;
+    pasteboard.readContent(&context, [&text](const PasteboardContent &content) { text = content.text; });
+    return text.value_or(QString());
+}
+
+} // namespace
+
+TEST_F(CombinedPasteboardTest, OneCopyCountsOnceWhicheverWayTheBridgeCarriesIt)
+{
+    const qint64 start = combined->changeCount();
+    waylandProgramCopies("from wayland");
+    bridgeCarriesToX11("from wayland");
+    EXPECT_EQ(combined->changeCount(), start + 1);
+    EXPECT_EQ(textRead(*combined), "from wayland");
+
+    x11ProgramCopies("from x11", 0x400001);
+    bridgeCarriesToWayland("from x11");
+    EXPECT_EQ(combined->changeCount(), start + 2);
+    EXPECT_EQ(told, 2);
+    EXPECT_EQ(textRead(*combined), "from x11");
+
+    // The bridge carried that copy already: the next Wayland copy counts,
+    // though the X11 program still holds its clipboard.
+    waylandProgramCopies("again from wayland");
+    EXPECT_EQ(combined->changeCount(), start + 3);
+    EXPECT_EQ(textRead(*combined), "again from wayland");
+}
+
+TEST_F(CombinedPasteboardTest, OwnCopiesCountOnlyAsTheirWrite)
+{
+    const qint64 start = combined->changeCount();
+    EXPECT_TRUE(combined->writeString("card text"));
+    EXPECT_EQ(x11.currentString, "card text");
+    EXPECT_EQ(combined->changeCount(), start + 1);
+    EXPECT_EQ(textRead(*combined), "card text");
+
+    // The bridge carries our X11 copy to Wayland (marked as ours), and may
+    // take X11 to pass it back.
+    wayland.holdsOwnCopy = true;
+    wayland.clear();
+    holder = CombinedPasteboard::X11Holder{0x600001, true, false};
+    x11.clear();
+    bridgeCarriesToX11("card text");
+    EXPECT_EQ(combined->changeCount(), start + 1);
+
+    // Adding a type is no new content, on either side.
+    EXPECT_TRUE(combined->addImageType("png bytes", Pasteboard::pngType));
+    EXPECT_EQ(combined->changeCount(), start + 1);
+}
+
+TEST_F(CombinedPasteboardTest, WithoutWaylandTheX11ClipboardServesAlone)
+{
+    wayland.available = false;
+    const qint64 start = combined->changeCount();
+    // Without data-control, the bridge is the only way Wayland copies come.
+    bridgeCarriesToX11("via the bridge");
+    EXPECT_EQ(combined->changeCount(), start + 1);
+    EXPECT_EQ(textRead(*combined), "via the bridge");
+    EXPECT_TRUE(combined->writeString("card"));
+    EXPECT_EQ(x11.currentString, "card");
+    EXPECT_FALSE(wayland.currentString.has_value());
+    // A broken connection that still reports is not listened to.
+    wayland.writeString("stale");
+    EXPECT_EQ(combined->changeCount(), start + 2);
+}
