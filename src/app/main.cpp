@@ -14,6 +14,7 @@
 #include "platform/wayland/DataControlDevice.h"
 #include "platform/wayland/DataControlPasteboard.h"
 #include "platform/x11/DisplayCheck.h"
+#include "platform/x11/X11ActiveWindow.h"
 #include "platform/x11/X11CompositorWatch.h"
 #include "platform/x11/X11GlobalInput.h"
 #include "platform/x11/X11ScreenService.h"
@@ -98,7 +99,8 @@ int main(int argc, char *argv[])
                 if (!owner)
                     return std::nullopt;
                 return CombinedPasteboard::X11Holder{owner->window, owner->isThisClient, owner->isWindowManager};
-            });
+            },
+            [connection] { return X11ActiveWindow::get(connection).value_or(XCB_WINDOW_NONE) != XCB_WINDOW_NONE; });
     }
     Pasteboard &pasteboard = combinedPasteboard ? static_cast<Pasteboard &>(*combinedPasteboard) : x11Pasteboard;
     const PlatformServices services{scheduler,  defaults,    notifications, pasteboard, screens,

@@ -3,11 +3,12 @@
 #include <QPointer>
 
 CombinedPasteboard::CombinedPasteboard(Pasteboard &x11, Pasteboard &wayland, X11HolderProbe x11Holder,
-                                       QObject *parent)
+                                       std::function<bool()> x11WindowFocused, QObject *parent)
     : QObject(parent)
     , m_x11(x11)
     , m_wayland(wayland)
     , m_x11Holder(std::move(x11Holder))
+    , m_x11WindowFocused(std::move(x11WindowFocused))
 {
     const QPointer<CombinedPasteboard> self(this);
     m_x11.setChangeHandler([self] {
@@ -70,17 +71,16 @@ void CombinedPasteboard::readContent(QObject *context, ReadCallback done)
 
 template <typename Write> bool CombinedPasteboard::writeOwn(Write write)
 {
-    // Only X11 is written. Measured under sway 1.7: once Zorv also set the
-    // Wayland selection, XWayland's bridge took the X11 CLIPBOARD and never
-    // answered X11 programs' pastes; the bridge carries Zorv's X11 copy to
-    // Wayland programs instead.
     m_writing = true;
     const bool onX11 = write(m_x11);
+    // While an X11 window has the focus, the bridge passes the X11 copy to
+    // Wayland itself. A selection of ours beside it raced the bridge under
+    // sway: each side took the other's copy, and neither could be pasted.
+    m_wroteWayland = waylandLive() && !m_x11WindowFocused() && write(m_wayland);
     m_writing = false;
     m_x11CopyAwaitingBridge = 0;
-    // Our own data answers our reads without asking any other program.
-    count(Side::x11);
-    return onX11;
+    count(Side::x11); // our own data answers our reads without asking anyone
+    return onX11 || m_wroteWayland;
 }
 
 bool CombinedPasteboard::writeString(const QString &text)
@@ -96,9 +96,10 @@ bool CombinedPasteboard::writeImage(const QByteArray &bytes, const QString &mime
 bool CombinedPasteboard::addImageType(const QByteArray &bytes, const QString &mimeType)
 {
     m_writing = true;
-    const bool added = m_x11.addImageType(bytes, mimeType);
+    const bool onX11 = m_x11.addImageType(bytes, mimeType);
+    const bool onWayland = m_wroteWayland && waylandLive() && m_wayland.addImageType(bytes, mimeType);
     m_writing = false;
-    return added;
+    return onX11 || onWayland;
 }
 
 bool CombinedPasteboard::holdsContents() const

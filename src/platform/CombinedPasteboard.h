@@ -12,7 +12,8 @@
 // carries a copy from either side to the other, so one copy can turn up
 // on both; it counts as one change, and Zorv's own copies, passed on by
 // the bridge, count only as the write that made them. Writes go to X11,
-// which the bridge passes on; a read asks the side that changed last. When the Wayland side is
+// and to Wayland unless an X11 window has the focus (the bridge passes
+// them on then); a read asks the side that changed last. When the Wayland side is
 // not available (or stops being so), this is the X11 pasteboard as it is.
 class CombinedPasteboard final : public QObject, public Pasteboard
 {
@@ -28,7 +29,9 @@ public:
     };
     using X11HolderProbe = std::function<std::optional<X11Holder>()>;
 
-    CombinedPasteboard(Pasteboard &x11, Pasteboard &wayland, X11HolderProbe x11Holder, QObject *parent = nullptr);
+    // `x11WindowFocused` says whether an X11 window has the keyboard focus.
+    CombinedPasteboard(Pasteboard &x11, Pasteboard &wayland, X11HolderProbe x11Holder,
+                       std::function<bool()> x11WindowFocused, QObject *parent = nullptr);
 
     qint64 changeCount() const override { return m_changeCount; }
     bool setChangeHandler(std::function<void()> handler) override;
@@ -49,10 +52,12 @@ private:
     Pasteboard &m_x11;
     Pasteboard &m_wayland;
     X11HolderProbe m_x11Holder;
+    std::function<bool()> m_x11WindowFocused;
     qint64 m_changeCount = 0;
     std::function<void()> m_changeHandler;
     Side m_lastChanged = Side::wayland; // the Wayland selection is the seat's clipboard
     bool m_writing = false;
+    bool m_wroteWayland = false; // our latest copy went to Wayland too
     // An X11 program's copy that the bridge has not yet passed to Wayland.
     quint32 m_x11CopyAwaitingBridge = 0;
 };

@@ -13,7 +13,8 @@ struct CombinedPasteboardTest : ::testing::Test
     CombinedPasteboardTest()
     {
         x11.reportsChanges = wayland.reportsChanges = true;
-        combined = std::make_unique<CombinedPasteboard>(x11, wayland, [this] { return holder; });
+        combined = std::make_unique<CombinedPasteboard>(
+            x11, wayland, [this] { return holder; }, [this] { return x11WindowFocused; });
         combined->setChangeHandler([this] { ++told; });
     }
 
@@ -35,6 +36,7 @@ struct CombinedPasteboardTest : ::testing::Test
     FakePasteboard wayland;
     std::optional<CombinedPasteboard::X11Holder> holder = CombinedPasteboard::X11Holder{};
     std::unique_ptr<CombinedPasteboard> combined;
+    bool x11WindowFocused = false;
     int told = 0;
 };
 
@@ -74,6 +76,7 @@ TEST_F(CombinedPasteboardTest, OwnCopiesCountOnlyAsTheirWrite)
     const qint64 start = combined->changeCount();
     EXPECT_TRUE(combined->writeString("card text"));
     EXPECT_EQ(x11.currentString, "card text");
+    EXPECT_EQ(wayland.currentString, "card text");
     EXPECT_EQ(combined->changeCount(), start + 1);
     EXPECT_EQ(textRead(*combined), "card text");
 
@@ -88,7 +91,17 @@ TEST_F(CombinedPasteboardTest, OwnCopiesCountOnlyAsTheirWrite)
 
     // Adding a type is no new content, on either side.
     EXPECT_TRUE(combined->addImageType("png bytes", Pasteboard::pngType));
+    EXPECT_EQ(wayland.images.value(Pasteboard::pngType), "png bytes");
     EXPECT_EQ(combined->changeCount(), start + 1);
+
+    // With an X11 window focused the bridge carries the copy: Wayland is
+    // left to it.
+    x11WindowFocused = true;
+    const qint64 waylandChanges = wayland.count;
+    EXPECT_TRUE(combined->writeString("second card"));
+    EXPECT_EQ(x11.currentString, "second card");
+    EXPECT_EQ(wayland.count, waylandChanges);
+    EXPECT_EQ(combined->changeCount(), start + 2);
 }
 
 TEST_F(CombinedPasteboardTest, WithoutWaylandTheX11ClipboardServesAlone)
