@@ -2,7 +2,8 @@
 // tool does, and serves it until another program replaces it (or it is
 // killed). "secret TEXT" offers TEXT with the password managers' hint;
 // "hang TEXT" offers TEXT and never writes it when asked. Prints "ready"
-// once the compositor has the selection.
+// once the compositor has the selection, and "asked TYPE" for each request
+// it leaves hanging.
 #include "wlr-data-control-unstable-v1-client-protocol.h"
 
 #include <wayland-client.h>
@@ -37,6 +38,8 @@ void send(void *, zwlr_data_control_source_v1 *, const char *type, int32_t fd)
 {
     if (hang) {
         heldFds.push_back(fd);
+        std::printf("asked %s\n", type);
+        std::fflush(stdout);
         return;
     }
     const std::string data = std::strcmp(type, "x-kde-passwordManagerHint") == 0 ? "secret" : text;
