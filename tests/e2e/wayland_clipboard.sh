@@ -34,3 +34,23 @@ paste_dim() {
 press_paste() {
     pointer glide 84 "$((PANEL_TOP + 432))" 4 15 click
 }
+
+# focus_x11 / focus_wayland: gives the keyboard to the X11 window (on the
+# left) or to the Wayland one (on the right), through the compositor's own
+# means where its harness has them, else with a click.
+focus_x11() {
+    if declare -F focus_x11_window >/dev/null; then
+        focus_x11_window
+    else
+        pointer glide 300 400 6 15 click
+    fi
+    wait_until 3 x11_focused Xmessage || fail "the X11 window did not take the focus"
+}
+focus_wayland() {
+    if declare -F focus_wayland_window >/dev/null; then
+        focus_wayland_window
+    else
+        pointer glide 900 400 8 15 click
+    fi
+    wait_until 3 not x11_focused Xmessage || fail "the Wayland window did not take the focus back"
+}

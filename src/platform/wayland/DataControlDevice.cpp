@@ -58,6 +58,11 @@ struct DataControlDevice::Listeners
         wl_callback_destroy(callback);
         static_cast<DataControlDevice *>(data)->globalsKnown();
     }
+    static void deviceSyncDone(void *data, wl_callback *callback, uint32_t)
+    {
+        wl_callback_destroy(callback);
+        static_cast<DataControlDevice *>(data)->initialSelectionKnown();
+    }
 
     static void dataOffer(void *data, zwlr_data_control_device_v1 *, zwlr_data_control_offer_v1 *proxy)
     {
@@ -109,6 +114,7 @@ struct DataControlDevice::Listeners
     static constexpr wl_registry_listener registryListener{global, globalRemove};
     static constexpr wl_seat_listener seatListener{seatCapabilities, nullptr};
     static constexpr wl_callback_listener syncListener{syncDone};
+    static constexpr wl_callback_listener deviceSyncListener{deviceSyncDone};
     static constexpr zwlr_data_control_device_v1_listener deviceListener{dataOffer, selection, finished,
                                                                          primarySelection};
     static constexpr zwlr_data_control_offer_v1_listener offerListener{offerType};
@@ -174,7 +180,15 @@ void DataControlDevice::globalsKnown()
         return fail();
     m_device = zwlr_data_control_manager_v1_get_data_device(m_manager, m_seat);
     zwlr_data_control_device_v1_add_listener(m_device, &Listeners::deviceListener, this);
+    // A compositor tells of the selection it holds, if any, before it
+    // answers this; sway also tells of none, KWin does not.
+    wl_callback_add_listener(wl_display_sync(m_display), &Listeners::deviceSyncListener, this);
     flush();
+}
+
+void DataControlDevice::initialSelectionKnown()
+{
+    m_initialSelectionKnown = true;
     Q_EMIT ready();
 }
 
@@ -222,9 +236,8 @@ void DataControlDevice::takeSelection(zwlr_data_control_offer_v1 *proxy)
         if (offer->proxy == proxy)
             m_selection = offer.get();
     }
-    if (!std::exchange(m_toldInitialSelection, true))
-        return;
-    Q_EMIT selectionChanged();
+    if (m_initialSelectionKnown)
+        Q_EMIT selectionChanged();
 }
 
 void DataControlDevice::dropOffer(zwlr_data_control_offer_v1 *proxy)

@@ -33,7 +33,7 @@ public:
     explicit DataControlDevice(QObject *parent = nullptr);
     ~DataControlDevice() override;
 
-    bool isReady() const { return m_device != nullptr && !m_isLost; }
+    bool isReady() const { return m_device != nullptr && m_initialSelectionKnown && !m_isLost; }
     // The selection is the one this program set last: the compositor cancels
     // a source before it tells of the selection that replaced it.
     bool ownsSelection() const { return isReady() && m_latestSource != nullptr; }
@@ -51,8 +51,8 @@ public:
 
 Q_SIGNALS:
     void ready();
-    // The seat's selection changed, to ours too. The first selection told
-    // after ready() is the one that was there already, and not a change.
+    // The seat's selection changed, to ours too. The selection present
+    // before ready() is no change.
     void selectionChanged();
     // No data-control here, or the connection broke; the device stays unusable.
     void lost();
@@ -68,6 +68,7 @@ private:
     void fail();
     void disconnectDisplay();
     void globalsKnown();
+    void initialSelectionKnown();
     void takeSelection(zwlr_data_control_offer_v1 *offer);
     void dropOffer(zwlr_data_control_offer_v1 *offer);
     void dropSource(Source *source);
@@ -83,6 +84,6 @@ private:
     Offer *m_selection = nullptr;
     std::vector<std::unique_ptr<Source>> m_sources; // ours, each until the compositor cancels it
     Source *m_latestSource = nullptr; // the one set last, while not cancelled
-    bool m_toldInitialSelection = false;
+    bool m_initialSelectionKnown = false;
     bool m_isLost = false;
 };
