@@ -39,7 +39,7 @@ awk -v s="$seconds" 'NR == FNR { before[$1] = $2; next } { n += $2 - ($1 in befo
 show_panel
 for i in $(seq "$copies"); do
     press_paste # empties the slot
-    wait_until 2 paste_dim || true
+    wait_until 2 not paste_lit || true
     start=$(now_ms)
     wl-copy "copy $i $RANDOM" >/dev/null 2>&1
     wait_until 5 paste_lit || fail "copy $i did not fill the slot"

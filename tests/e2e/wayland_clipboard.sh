@@ -26,9 +26,6 @@ paste_lit() {
         sed -n '2s/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p')
     [ -n "$b" ] && [ "$(brightness "$r" "$g" "$b")" -ge 180 ]
 }
-paste_dim() {
-    ! paste_lit
-}
 
 # press_paste: clicks the paste button of the shown panel.
 press_paste() {

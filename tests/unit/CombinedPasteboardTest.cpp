@@ -18,19 +18,14 @@ struct CombinedPasteboardTest : ::testing::Test
         combined->setChangeHandler([this] { ++told; });
     }
 
-    // A program's copy on one side, and what the bridge makes of it.
-    void x11ProgramCopies(const QString &text, quint32 window)
+    // A copy on one side by a program (an X11 one has its window), or by
+    // the bridge, which holds X11 with a window of the window manager's.
+    void x11Copy(const QString &text, quint32 window, bool bridge = false)
     {
-        holder = CombinedPasteboard::X11Holder{window, false, false};
+        holder = CombinedPasteboard::X11Holder{window, false, bridge};
         x11.writeString(text);
     }
-    void bridgeCarriesToWayland(const QString &text) { wayland.writeString(text); }
-    void waylandProgramCopies(const QString &text) { wayland.writeString(text); }
-    void bridgeCarriesToX11(const QString &text)
-    {
-        holder = CombinedPasteboard::X11Holder{0x200001, false, true};
-        x11.writeString(text);
-    }
+    void waylandCopy(const QString &text) { wayland.writeString(text); }
 
     FakePasteboard x11;
     FakePasteboard wayland;
@@ -53,20 +48,20 @@ QString textRead(Pasteboard &pasteboard)
 TEST_F(CombinedPasteboardTest, OneCopyCountsOnceWhicheverWayTheBridgeCarriesIt)
 {
     const qint64 start = combined->changeCount();
-    waylandProgramCopies("from wayland");
-    bridgeCarriesToX11("from wayland");
+    waylandCopy("from wayland");
+    x11Copy("from wayland", 0x200001, true);
     EXPECT_EQ(combined->changeCount(), start + 1);
     EXPECT_EQ(textRead(*combined), "from wayland");
 
-    x11ProgramCopies("from x11", 0x400001);
-    bridgeCarriesToWayland("from x11");
+    x11Copy("from x11", 0x400001);
+    waylandCopy("from x11"); // the bridge
     EXPECT_EQ(combined->changeCount(), start + 2);
     EXPECT_EQ(told, 2);
     EXPECT_EQ(textRead(*combined), "from x11");
 
     // The bridge carried that copy already: the next Wayland copy counts,
     // though the X11 program still holds its clipboard.
-    waylandProgramCopies("again from wayland");
+    waylandCopy("again from wayland");
     EXPECT_EQ(combined->changeCount(), start + 3);
     EXPECT_EQ(textRead(*combined), "again from wayland");
 }
@@ -86,7 +81,7 @@ TEST_F(CombinedPasteboardTest, OwnCopiesCountOnlyAsTheirWrite)
     wayland.clear();
     holder = CombinedPasteboard::X11Holder{0x600001, true, false};
     x11.clear();
-    bridgeCarriesToX11("card text");
+    x11Copy("card text", 0x200001, true);
     EXPECT_EQ(combined->changeCount(), start + 1);
 
     // Adding a type is no new content, on either side.
@@ -109,7 +104,7 @@ TEST_F(CombinedPasteboardTest, WithoutWaylandTheX11ClipboardServesAlone)
     wayland.available = false;
     const qint64 start = combined->changeCount();
     // Without data-control, the bridge is the only way Wayland copies come.
-    bridgeCarriesToX11("via the bridge");
+    x11Copy("via the bridge", 0x200001, true);
     EXPECT_EQ(combined->changeCount(), start + 1);
     EXPECT_EQ(textRead(*combined), "via the bridge");
     EXPECT_TRUE(combined->writeString("card"));

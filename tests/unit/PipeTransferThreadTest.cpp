@@ -2,53 +2,42 @@
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <fcntl.h>
-#include <mutex>
+#include <future>
 #include <unistd.h>
 
 namespace {
 
 using namespace std::chrono_literals;
+using Results = std::vector<std::optional<QByteArray>>;
 
 struct Pipe
 {
-    Pipe() { EXPECT_EQ(::pipe2(fds, O_CLOEXEC), 0); }
-    ~Pipe()
-    {
-        for (int fd : fds) {
-            if (fd >= 0)
-                ::close(fd);
-        }
-    }
+    Pipe() { EXPECT_EQ(::pipe(fds), 0); }
+    ~Pipe() { closeRead(), closeWrite(); }
     int takeRead() { return std::exchange(fds[0], -1); }
     int takeWrite() { return std::exchange(fds[1], -1); }
     void put(const QByteArray &bytes) { ASSERT_EQ(::write(fds[1], bytes.constData(), bytes.size()), bytes.size()); }
-    void closeWrite() { ::close(takeWrite()); }
+    void closeRead()
+    {
+        if (fds[0] >= 0)
+            ::close(takeRead());
+    }
+    void closeWrite()
+    {
+        if (fds[1] >= 0)
+            ::close(takeWrite());
+    }
     int fds[2] = {-1, -1};
 };
 
-// Waits for the transfer thread's answer (no time passes for the test).
-struct Results
+// The transfer thread's answer, waited for (no time passes for the test).
+std::future<Results> read(PipeTransferThread &thread, std::vector<int> fds, qint64 limit,
+                          std::chrono::milliseconds timeout)
 {
-    PipeTransferThread::ReadDone callback()
-    {
-        return [this](std::vector<std::optional<QByteArray>> results) {
-            const std::lock_guard lock(mutex);
-            value = std::move(results);
-            done.notify_all();
-        };
-    }
-    std::vector<std::optional<QByteArray>> wait()
-    {
-        std::unique_lock lock(mutex);
-        done.wait(lock, [this] { return value.has_value(); });
-        return *value;
-    }
-    std::mutex mutex;
-    std::condition_variable done;
-    std::optional<std::vector<std::optional<QByteArray>>> value;
-};
+    auto promise = std::make_shared<std::promise<Results>>();
+    thread.read(std::move(fds), limit, timeout, [promise](Results results) { promise->set_value(std::move(results)); });
+    return promise->get_future();
+}
 
 } // namespace
 
@@ -56,8 +45,7 @@ TEST(PipeTransferThreadTest, ReadsPipesSideBySideWithinTheLimit)
 {
     PipeTransferThread thread;
     Pipe first, second;
-    Results results;
-    thread.read({first.takeRead(), second.takeRead()}, 1 << 20, 60s, results.callback());
+    auto results = read(thread, {first.takeRead(), second.takeRead()}, 1 << 20, 60s);
     // The second pipe fills beyond its buffer while the first stays open:
     // only reading both at once lets this writer finish.
     const QByteArray big(256 * 1024, 'b');
@@ -67,18 +55,14 @@ TEST(PipeTransferThreadTest, ReadsPipesSideBySideWithinTheLimit)
         first.put("first");
         first.closeWrite();
     });
-    const auto read = results.wait();
+    EXPECT_EQ(results.get(), (Results{QByteArray("first"), big}));
     writer.join();
-    ASSERT_EQ(read.size(), 2u);
-    EXPECT_EQ(read[0], QByteArray("first"));
-    EXPECT_EQ(read[1], big);
 
     // Above the limit, together, nothing is taken.
     Pipe third;
-    Results refused;
-    thread.read({third.takeRead()}, 4, 60s, refused.callback());
+    auto refused = read(thread, {third.takeRead()}, 4, 60s);
     third.put("too long");
-    EXPECT_EQ(refused.wait(), std::vector<std::optional<QByteArray>>{std::nullopt});
+    EXPECT_EQ(refused.get(), Results{std::nullopt});
 }
 
 TEST(PipeTransferThreadTest, GivesUpOnPeersThatStall)
@@ -86,27 +70,22 @@ TEST(PipeTransferThreadTest, GivesUpOnPeersThatStall)
     PipeTransferThread thread;
     // A writer that never closes: the deadline ends the read with nothing.
     Pipe silent;
-    Results results;
-    thread.read({silent.takeRead()}, 1 << 20, 0ms, results.callback());
-    EXPECT_EQ(results.wait(), std::vector<std::optional<QByteArray>>{std::nullopt});
+    EXPECT_EQ(read(thread, {silent.takeRead()}, 1 << 20, 0ms).get(), Results{std::nullopt});
 
-    // A reader that never reads: the write is dropped and the pipe closed,
-    // and a reader that went away costs no SIGPIPE.
-    Pipe stalled;
+    // A reader that never reads: the write is dropped and the pipe closed;
+    // a reader that went away costs no SIGPIPE.
+    Pipe stalled, gone;
     thread.write(stalled.takeWrite(), QByteArray(1 << 20, 'x'), 0ms);
-    Pipe gone;
-    ::close(gone.takeRead());
+    gone.closeRead();
     thread.write(gone.takeWrite(), "bytes", 60s);
     Pipe probe;
-    Results after;
-    thread.read({probe.takeRead()}, 16, 60s, after.callback());
+    auto after = read(thread, {probe.takeRead()}, 16, 60s);
     probe.put("alive");
     probe.closeWrite();
-    EXPECT_EQ(after.wait(), std::vector<std::optional<QByteArray>>{QByteArray("alive")});
-    // The stalled pipe was closed: its reader sees the end after the buffer.
+    EXPECT_EQ(after.get(), Results{QByteArray("alive")});
     QByteArray drained;
     char buffer[65536];
     for (ssize_t n; (n = ::read(stalled.fds[0], buffer, sizeof buffer)) > 0;)
         drained.append(buffer, n);
-    EXPECT_LT(drained.size(), 1 << 20);
+    EXPECT_LT(drained.size(), 1 << 20); // ended by its writer, short of the whole
 }
