@@ -1,9 +1,10 @@
 #include "app/AppDelegate.h"
 #include "app/AppIcon.h"
+#include "panel/PanelController.h"
 #include "platform/LaunchRequestChannel.h"
 #include "platform/NotificationCenter.h"
-#include "platform/QtPasteboard.h"
 #include "platform/PrivateTempFolder.h"
+#include "platform/QtPasteboard.h"
 #include "platform/QtScheduler.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/SettingsDefaultsStore.h"
@@ -17,7 +18,6 @@
 #include "platform/x11/X11TimestampGuard.h"
 #include "platform/xwayland/XWaylandScreenService.h"
 #include "platform/xwayland/XWaylandSession.h"
-#include "shelf/PanelController.h"
 
 #include <QApplication>
 #include <QClipboard>

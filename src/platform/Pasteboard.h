@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+class QMimeData;
 class QObject;
 
 // What the clipboard held when it was read. An image comes as PNG data with
@@ -65,4 +66,12 @@ public:
     virtual bool addImageType(const QByteArray &bytes, const QString &mimeType) = 0;
 
     static constexpr const char *pngType = "image/png";
+
+    // True when the data carries the hint password managers put beside a
+    // secret; clipboard and drops both refuse such content.
+    static bool isConcealed(const QMimeData *data);
+
+    // The MIME type and value that password managers put beside a secret.
+    static constexpr const char *passwordHintType = "x-kde-passwordManagerHint";
+    static constexpr const char *passwordHintSecret = "secret";
 };
