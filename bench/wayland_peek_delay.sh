@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # How long the panel takes to react when the cursor reaches the left edge
-# over a native Wayland window, under headless sway with zorv on XWayland.
+# over a native Wayland window, under a headless compositor (sway unless
+# ZORV_COMPOSITOR names another) with zorv on XWayland.
 #   bash bench/wayland_peek_delay.sh build/zorv [rounds]
 # Prints per round the time until the panel starts to move and until the
 # 30-point strip shows (which includes the slide), in milliseconds.
@@ -12,7 +13,7 @@ set -- "$1"
 source "$here/../tests/e2e/lib.sh"
 source "$here/../tests/e2e/wayland.sh"
 
-start_sway
+start_compositor
 start_wayland_window
 pointer to 640 400
 start_zorv

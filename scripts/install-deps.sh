@@ -9,6 +9,7 @@ build_packages=(
     qt6-base-dev qt6-qpa-plugins
     libxcb1-dev libxcb-xinput-dev libxcb-xkb-dev libxcb-xfixes0-dev libxkbcommon-dev
     nlohmann-json3-dev zlib1g-dev
+    libwayland-dev libwayland-bin
     fonts-dejavu-core
     librsvg2-bin dpkg-dev file
     qt6-image-formats-plugins
@@ -19,9 +20,10 @@ test_packages=(
     desktop-file-utils hicolor-icon-theme
     clang libclang-rt-14-dev
     sway xwayland foot wtype wev x11-xserver-utils xcompmgr
-    libwayland-dev libwayland-bin wayland-protocols
+    wayland-protocols wl-clipboard
     gnome-screenshot dbus libglib2.0-bin dconf-service
     pcmanfm dbus-daemon
+    mutter pipewire libgl1-mesa-dri kwin-wayland
 )
 
 packages=("${build_packages[@]}")

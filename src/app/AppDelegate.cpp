@@ -4,6 +4,7 @@
 #include "hotkeys/HotkeyManager.h"
 #include "model/HotkeyStore.h"
 #include "panel/PanelController.h"
+#include "platform/DesktopSession.h"
 #include "platform/PrivateTempFolder.h"
 #include "platform/Scheduler.h"
 #include "sources/ClipboardWatcher.h"
@@ -148,6 +149,9 @@ HotkeySettingsWindowController *AppDelegate::hotkeySettings()
     m_hotkeySettings->onRecordingChanged = [self](bool recording) {
         if (self && self->m_hotkeyManager)
             self->m_hotkeyManager->setSuspended(recording);
+    };
+    m_hotkeySettings->leaderLimitation = [onXWayland = onXWayland] {
+        return DesktopSession::detect(onXWayland).leaderLimitation();
     };
     return m_hotkeySettings.get();
 }

@@ -44,6 +44,9 @@ public:
     // When set before launch, the only folder watched for screenshots;
     // otherwise the capture tools' folders are resolved at launch.
     QString screenshotDirectory;
+    // Whether the X server is XWayland, where the desktop decides which
+    // keys Zorv hears.
+    bool onXWayland = false;
 
 private:
     void setupClipboardWatcher();

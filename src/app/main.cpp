@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 #include "app/AppIcon.h"
 #include "panel/PanelController.h"
+#include "platform/CombinedPasteboard.h"
 #include "platform/LaunchRequestChannel.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PrivateTempFolder.h"
@@ -11,10 +12,14 @@
 #include "platform/SingleInstance.h"
 #include "platform/ThreadPoolTaskRunner.h"
 #include "platform/ThumbnailCache.h"
+#include "platform/wayland/DataControlDevice.h"
+#include "platform/wayland/DataControlPasteboard.h"
 #include "platform/x11/DisplayCheck.h"
+#include "platform/x11/X11ActiveWindow.h"
 #include "platform/x11/X11CompositorWatch.h"
 #include "platform/x11/X11GlobalInput.h"
 #include "platform/x11/X11ScreenService.h"
+#include "platform/x11/X11SelectionOwner.h"
 #include "platform/x11/X11TimestampGuard.h"
 #include "platform/xwayland/XWaylandScreenService.h"
 #include "platform/xwayland/XWaylandSession.h"
@@ -60,7 +65,7 @@ int main(int argc, char *argv[])
     QtScheduler scheduler;
     SettingsDefaultsStore defaults(SettingsDefaultsStore::standardPath());
     NotificationCenter notifications;
-    QtPasteboard pasteboard(QGuiApplication::clipboard());
+    QtPasteboard x11Pasteboard(QGuiApplication::clipboard());
     X11ScreenService x11Screens(scheduler);
     // Under XWayland the pointer needs help at the edge and the panel on
     // top; on a plain X server nothing is added.
@@ -77,10 +82,32 @@ int main(int argc, char *argv[])
     // Declared after everything its workers use, so that it is destroyed, and
     // has waited for them, before any of that goes.
     ThreadPoolTaskRunner tasks;
+    // In a Wayland session native programs' copies reach X11 late or not at
+    // all; where the compositor offers data-control, Zorv follows the Wayland
+    // selection itself. Elsewhere, or once that connection breaks, the X11
+    // clipboard serves alone.
+    std::unique_ptr<DataControlDevice> dataControl;
+    std::unique_ptr<DataControlPasteboard> waylandPasteboard;
+    std::unique_ptr<CombinedPasteboard> combinedPasteboard;
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        dataControl = std::make_unique<DataControlDevice>();
+        waylandPasteboard = std::make_unique<DataControlPasteboard>(*dataControl, tasks);
+        xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+        combinedPasteboard = std::make_unique<CombinedPasteboard>(
+            x11Pasteboard, *waylandPasteboard, [connection]() -> std::optional<CombinedPasteboard::X11Holder> {
+                const std::optional<X11SelectionOwner::Owner> owner = X11SelectionOwner::owner(connection, "CLIPBOARD");
+                if (!owner)
+                    return std::nullopt;
+                return CombinedPasteboard::X11Holder{owner->window, owner->isThisClient, owner->isWindowManager};
+            },
+            [connection] { return X11ActiveWindow::get(connection).value_or(XCB_WINDOW_NONE) != XCB_WINDOW_NONE; });
+    }
+    Pasteboard &pasteboard = combinedPasteboard ? static_cast<Pasteboard &>(*combinedPasteboard) : x11Pasteboard;
     const PlatformServices services{scheduler,  defaults,    notifications, pasteboard, screens,
                                     tempFolder, globalInput, tasks,         thumbnails, compositor};
 
     AppDelegate delegate(services);
+    delegate.onXWayland = xwaylandScreens != nullptr;
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
     delegate.applicationDidFinishLaunching();
     if (xwaylandScreens) {

@@ -239,6 +239,7 @@ void PanelVisibility::handleDragHoverChanged(bool hovering)
 void PanelVisibility::setDragging(bool dragging)
 {
     m_isDragging = dragging;
+    m_screens.setDragging(dragging);
     ensurePolling();
     if (dragging)
         m_retractTimer.reset();

@@ -65,7 +65,23 @@ public:
     // nothing offered, once the pasteboard holds anything else.
     virtual bool addImageType(const QByteArray &bytes, const QString &mimeType) = 0;
 
+    // Whether the contents are this program's own copy, held by it or
+    // passed on by a bridge to another display system.
+    virtual bool holdsContents() const { return false; }
+    // False once this pasteboard can neither tell of changes nor be read,
+    // for example when its display connection broke.
+    virtual bool isAvailable() const { return true; }
+
     static constexpr const char *pngType = "image/png";
+    // Put beside everything this program copies, so that its own copy is
+    // known wherever it turns up again.
+    static constexpr const char *ownCopyType = "application/x-zorv-copy";
+    // What a read of another program's content may cost at most.
+    static constexpr int readTimeoutMs = 2000;
+    static constexpr qint64 maxReadBytes = 100 * 1024 * 1024;
+    // Image types in order of preference; Qt and most programs offer PNG.
+    static constexpr const char *imageTypes[] = {"image/png", "image/bmp", "image/jpeg",
+                                                 "image/tiff", "image/gif", "image/webp"};
 
     // True when the data carries the hint password managers put beside a
     // secret; clipboard and drops both refuse such content.

@@ -103,6 +103,7 @@ bool QtPasteboard::addImageType(const QByteArray &bytes, const QString &mimeType
 
 bool QtPasteboard::write(QMimeData *data)
 {
+    data->setData(QLatin1String(ownCopyType), QByteArray());
     m_clipboard->clear(QClipboard::Clipboard);
     m_clipboard->setMimeData(data, QClipboard::Clipboard);
     m_written = data;

@@ -29,6 +29,7 @@ public:
     bool writeString(const QString &text) override;
     bool writeImage(const QByteArray &bytes, const QString &mimeType) override;
     bool addImageType(const QByteArray &bytes, const QString &mimeType) override;
+    bool holdsContents() const override { return holdsClipboard(); }
 
     // True when the data carries the hint password managers put beside a
     // secret; clipboard and drops both refuse such content.

@@ -27,6 +27,11 @@ public:
     // The primary screen, if the system has one.
     virtual std::optional<QRectF> mainScreen() const = 0;
 
+    // The application drags something out: until the drop, the pointer is
+    // the drag's, and a service that lays windows of its own under the
+    // pointer keeps them out of the drop's way.
+    virtual void setDragging(bool dragging) { (void)dragging; }
+
     // Calls `wake` once, on the main thread, at the next pointer motion or
     // change of the screens after this call, so that a caller can stop
     // polling meanwhile. False when this service cannot tell: keep polling.

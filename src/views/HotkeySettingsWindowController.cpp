@@ -96,7 +96,17 @@ void HotkeySettingsWindowController::buildContent()
                                                "cancels."),
                                 12, QFont::Normal, true);
     description->setWordWrap(true);
-    add(description, 18);
+    add(description, 0);
+    // Where the desktop keeps keys from Zorv, it says so under the
+    // description; the sentence and its space are gone where it does not.
+    auto *limitation = new QWidget;
+    auto *limitationLayout = new QVBoxLayout(limitation);
+    limitationLayout->setContentsMargins(0, 8, 0, 0);
+    m_leaderLimitationLabel = label({}, 12, QFont::Normal, false);
+    m_leaderLimitationLabel->setWordWrap(true);
+    limitationLayout->addWidget(m_leaderLimitationLabel);
+    limitation->hide();
+    add(limitation, 18);
 
     add(makeSectionLabel(QStringLiteral("Arm")), 8, Qt::AlignLeft);
     add(makeCard({makeRow(QStringLiteral("Leader"), QStringLiteral("Tap twice quickly to arm"),
@@ -197,6 +207,13 @@ void HotkeySettingsWindowController::syncFromStore()
         recorder->refresh();
 }
 
+void HotkeySettingsWindowController::showLeaderLimitation()
+{
+    const QString sentence = leaderLimitation ? leaderLimitation() : QString();
+    m_leaderLimitationLabel->setText(sentence);
+    m_leaderLimitationLabel->parentWidget()->setVisible(!sentence.isEmpty());
+}
+
 void HotkeySettingsWindowController::toggleEnabled()
 {
     HotkeyConfig config = m_store.config();
@@ -222,6 +239,8 @@ bool HotkeySettingsWindowController::eventFilter(QObject *watched, QEvent *event
 {
     if (watched == m_window.get() && event->type() == QEvent::Close) {
         stopRecording(); // the window only hides
+    } else if (watched == m_window.get() && event->type() == QEvent::Show) {
+        showLeaderLimitation(); // the desktop's settings may have changed meanwhile
     } else if (watched != m_window.get() && event->type() == QEvent::MouseButtonPress) {
         auto *press = static_cast<QMouseEvent *>(event);
         if (press->button() == Qt::LeftButton && m_window->windowHandle())

@@ -33,11 +33,15 @@ public:
 
     // Called with true while any recorder records, false once none does.
     std::function<void(bool)> onRecordingChanged;
+    // Asked each time the window is shown: a sentence on where the leader
+    // cannot be heard on this desktop, or nothing. Set by the owner.
+    std::function<QString()> leaderLimitation;
 
     QWidget *window() const { return m_window.get(); }
     const QList<HotkeyRecorderView *> &recorders() const { return m_recorders; }
     QCheckBox *enabledCheckbox() const { return m_enabledCheckbox; }
     QPushButton *restoreDefaultsButton() const { return m_restoreButton; }
+    QLabel *leaderLimitationLabel() const { return m_leaderLimitationLabel; }
 
     void toggleEnabled();
     void restoreDefaults();
@@ -62,6 +66,7 @@ private:
     void registerRecorder(HotkeyRecorderView *recorder);
     void stopRecording();
     void syncFromStore();
+    void showLeaderLimitation();
 
     HotkeyStore &m_store;
     const GlobalInput &m_keyboard;
@@ -70,4 +75,5 @@ private:
     QList<HotkeyRecorderView *> m_recorders;
     QCheckBox *m_enabledCheckbox = nullptr;
     QPushButton *m_restoreButton = nullptr;
+    QLabel *m_leaderLimitationLabel = nullptr;
 };

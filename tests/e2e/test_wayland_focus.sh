@@ -2,22 +2,16 @@
 # On a Wayland desktop, with zorv on XWayland: the native Wayland window
 # that has the keyboard keeps it through zorv's launch, a peek and a slide
 # of the panel; none of zorv's windows takes it.
-# compositors: sway
+# compositors: sway mutter kwin
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/wayland.sh"
 
-for tool in wev wtype stdbuf; do
+for tool in wev stdbuf; do
     command -v "$tool" >/dev/null || skip "$tool is not installed, so the keyboard focus cannot be watched"
 done
 start_compositor
-
-# A headless sway has no keyboard, and a window only gets the keyboard when
-# there is one: a virtual keyboard that types nothing stands in for it for
-# the whole test (wtype reads what to type from the pipe until it closes).
-mkfifo "$WORK/keys"
-wtype - <"$WORK/keys" >"$WORK/wtype.log" 2>&1 &
-STARTED_PIDS+=($!)
-exec 6>"$WORK/keys"
+# A window only gets the keyboard when the seat has one.
+ready_keyboard
 
 # The Wayland window: wev logs each time its keyboard enters or leaves.
 FOCUS_LOG="$WORK/wev.log"

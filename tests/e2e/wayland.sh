@@ -3,9 +3,12 @@
 # window, and a way to move the compositor's cursor. Source it after
 # lib.sh. The compositor is $ZORV_COMPOSITOR (sway unless set); its own
 # part, in compositors/, defines start_compositor, pointer_step,
-# start_wayland_window and start_x11_window. A test names the compositors
-# it runs on in a "# compositors:" line. Where the compositor or XWayland
-# cannot start here, the test is skipped (exit status 77), not passed.
+# start_wayland_window (one with the keyboard), start_x11_window (class
+# Xmessage), x11_window_to_left (that window on the left, in sight),
+# focus_x11_window and ready_keyboard (the seat has a keyboard). A test
+# names the compositors it runs on in a "# compositors:" line. Where the
+# compositor or XWayland cannot start here, the test is skipped (exit
+# status 77), not passed.
 
 SKIP_STATUS=77
 ZORV_COMPOSITOR=${ZORV_COMPOSITOR:-sway}
@@ -24,7 +27,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/compositors/$ZORV_COMPOSITOR.sh"
 
 # pointer STEP...: moves or clicks the compositor's cursor. Steps: "to X Y"
 # jumps there, "glide X Y STEPS MS" gets there in STEPS steps MS
-# milliseconds apart, "click" clicks the left button.
+# milliseconds apart, "click" clicks the left button, "down" and "up" press
+# and release it.
 pointer() {
     local i from_x from_y
     while [ "$#" -gt 0 ]; do
@@ -41,8 +45,8 @@ pointer() {
             done
             POINTER_X=$2 POINTER_Y=$3
             shift 5 ;;
-        click)
-            pointer_step click
+        click | down | up)
+            pointer_step "$1"
             shift ;;
         *) fail "no such pointer step: $1" ;;
         esac
@@ -58,6 +62,11 @@ x11_focused() {
         [ "$((active))" = "$window" ] && return 0
     done
     return 1
+}
+
+# not COMMAND...: for wait_until, the command fails.
+not() {
+    ! "$@"
 }
 
 # panel_above CLASS: zorv's panel is stacked above every X11 window of this

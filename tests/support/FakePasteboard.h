@@ -17,6 +17,8 @@ class FakePasteboard final : public Pasteboard
 {
 public:
     qint64 changeCount() const override { return count; }
+    bool holdsContents() const override { return holdsOwnCopy; }
+    bool isAvailable() const override { return available; }
     // Off unless a test turns it on; every change is then reported.
     bool setChangeHandler(std::function<void()> handler) override
     {
@@ -108,6 +110,8 @@ public:
     bool hangs = false;
     bool refusesWrites = false;
     bool reportsChanges = false;
+    bool holdsOwnCopy = false;
+    bool available = true;
     std::function<void()> changeHandler;
     QList<std::function<void()>> pendingReads;
 };

@@ -20,6 +20,7 @@ public:
         return pointer;
     }
     bool isPointerKnown() const override { return pointerKnown; }
+    void setDragging(bool isDragging) override { dragging = isDragging; }
     QList<QRectF> screens() const override { return screenFrames; }
     std::optional<QRectF> mainScreen() const override { return main; }
 
@@ -44,6 +45,7 @@ public:
     QPointF pointer{640, 400};
     std::optional<QPointF> laggingPointer;
     bool pointerKnown = true;
+    bool dragging = false;
     QList<QRectF> screenFrames{QRectF(0, 0, 1280, 800)};
     std::optional<QRectF> main = QRectF(0, 0, 1280, 800);
     int pointerReads = 0;

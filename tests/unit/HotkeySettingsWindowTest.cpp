@@ -113,3 +113,21 @@ TEST_F(HotkeySettingsWindowTest, RecordingSuspendsTheLeaderUntilEveryWayItEnds)
 }
 
 } // namespace
+
+TEST_F(HotkeySettingsWindowTest, SaysWhereTheLeaderCannotBeHeardEachTimeItOpens)
+{
+    QLabel *sentence = settings->leaderLimitationLabel();
+    EXPECT_FALSE(sentence->isVisibleTo(settings->window())); // nothing asked: nothing said
+
+    QString limitation = QStringLiteral("The leader works only in X11 apps here.");
+    settings->leaderLimitation = [&limitation] { return limitation; };
+    settings->window()->hide();
+    delegate.openHotkeySettings();
+    EXPECT_TRUE(sentence->isVisibleTo(settings->window()));
+    EXPECT_EQ(sentence->text(), limitation);
+
+    limitation.clear(); // the user changed the desktop's setting meanwhile
+    settings->window()->close();
+    delegate.openHotkeySettings();
+    EXPECT_FALSE(sentence->isVisibleTo(settings->window()));
+}

@@ -274,8 +274,10 @@ TEST_F(PanelVisibilityTest, CardDragCallbacksDriveTheDraggingFlag)
     ItemCardView *card = panel->slots().first().view;
     card->onDragStart();
     EXPECT_TRUE(visibility().isDragging());
+    EXPECT_TRUE(fake.screens.dragging); // told, so that nothing of ours lies under the drop
     card->onDragEnd();
     EXPECT_FALSE(visibility().isDragging());
+    EXPECT_FALSE(fake.screens.dragging);
 }
 
 TEST_F(PanelVisibilityTest, ImmediateRetractOnlyWhenThePointerIsAway)

@@ -14,8 +14,6 @@
 
 namespace {
 
-// In order of preference; Qt and most programs offer PNG.
-const char *const imageTypes[] = {"image/png", "image/bmp", "image/jpeg", "image/tiff", "image/gif", "image/webp"};
 const char *const textTypes[] = {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain", "STRING", "TEXT"};
 
 template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
@@ -91,7 +89,7 @@ private:
                 return;
             }
         }
-        for (const char *name : imageTypes) {
+        for (const char *name : Pasteboard::imageTypes) {
             const xcb_atom_t type = offers(name);
             if (!type)
                 continue;

@@ -26,8 +26,8 @@ public:
     // Queues other work for the reader's thread, after earlier reads.
     void post(std::function<void()> work);
 
-    static constexpr int timeoutMs = 2000;
-    static constexpr qint64 maxBytes = 100 * 1024 * 1024;
+    static constexpr int timeoutMs = Pasteboard::readTimeoutMs;
+    static constexpr qint64 maxBytes = Pasteboard::maxReadBytes;
 
     // Decodes image data with the usual allocation limit into a thumbnail,
     // and gives PNG data for it: the data itself when it is PNG, else a new

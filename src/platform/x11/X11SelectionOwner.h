@@ -14,4 +14,16 @@ public:
     // Whether a window made by the client of `connection` owns the selection
     // named `selection` now; nothing when the server did not answer.
     static std::optional<bool> isOwnedBy(xcb_connection_t *connection, const char *selection);
+
+    struct Owner
+    {
+        xcb_window_t window = XCB_WINDOW_NONE;
+        bool isThisClient = false;
+        // A window of the window manager's client. Under XWayland that is
+        // the compositor, which holds a selection to pass on a Wayland one.
+        bool isWindowManager = false;
+    };
+    // Who owns the selection named `selection` now; nothing when the server
+    // did not answer.
+    static std::optional<Owner> owner(xcb_connection_t *connection, const char *selection);
 };

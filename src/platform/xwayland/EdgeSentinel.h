@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/xwayland/InvisibleWindows.h"
+
 #include <QList>
 #include <QRect>
 
@@ -10,8 +12,6 @@ struct xcb_connection_t;
 // over a native Wayland window; these windows are surfaces of their own,
 // so the compositor hands the pointer to XWayland when it touches the edge,
 // and their enter and motion events say so. They never take the keyboard.
-// They are invisible: fully transparent where the server offers an alpha
-// visual, and they draw nothing.
 // They stand only where the pointer can rest at an edge: not where another
 // screen adjoins a left side, since there the pointer just crosses to it,
 // and a window in its way would take the clicks and crossings there.
@@ -36,17 +36,7 @@ public:
     static constexpr int width = 1;
 
 private:
-    quint32 createWindow(const QRect &frame);
-    void chooseVisual();
-    // Types the window so that no desktop gives it the keyboard.
-    void markNeverFocused(quint32 window);
-
     xcb_connection_t *m_connection;
-    quint32 m_root = 0;
-    quint32 m_visual = 0;
-    quint8 m_depth = 0;
-    quint32 m_colormap = 0; // only with an alpha visual
-    quint32 m_windowTypeAtom = 0;
-    quint32 m_utilityTypeAtom = 0;
+    InvisibleWindows m_maker;
     QList<quint32> m_windows;
 };

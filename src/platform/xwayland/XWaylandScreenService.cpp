@@ -1,6 +1,7 @@
 #include "platform/xwayland/XWaylandScreenService.h"
 
 #include "platform/xwayland/EdgeSentinel.h"
+#include "platform/xwayland/PointerCatcher.h"
 #include "platform/xwayland/XWaylandWindowStack.h"
 
 #include <QGuiApplication>
@@ -14,6 +15,15 @@
 #include <cstdlib>
 #include <utility>
 
+namespace {
+
+quint32 motionWindow(const xcb_generic_event_t *event)
+{
+    return reinterpret_cast<const xcb_motion_notify_event_t *>(event)->event;
+}
+
+} // namespace
+
 XWaylandScreenService::XWaylandScreenService(ScreenService &x11, QObject *parent)
     : QObject(parent)
     , m_x11(x11)
@@ -24,6 +34,8 @@ XWaylandScreenService::XWaylandScreenService(ScreenService &x11, QObject *parent
         m_connection = nullptr;
         return;
     }
+    // Mapped first, so that it stays below everything else of Zorv's.
+    m_catcher = std::make_unique<PointerCatcher>(m_connection);
     m_sentinel = std::make_unique<EdgeSentinel>(m_connection);
     m_stack = std::make_unique<XWaylandWindowStack>(m_connection);
     m_stack->watchRoot();
@@ -38,13 +50,14 @@ XWaylandScreenService::XWaylandScreenService(ScreenService &x11, QObject *parent
     followScreens();
     m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read);
     m_notifier->setEnabled(false);
-    connect(m_notifier.get(), &QSocketNotifier::activated, this, &XWaylandScreenService::fireWake);
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, &XWaylandScreenService::handleReadable);
 }
 
 XWaylandScreenService::~XWaylandScreenService()
 {
     m_stack.reset();
     m_sentinel.reset();
+    m_catcher.reset();
     if (m_connection)
         xcb_disconnect(m_connection);
 }
@@ -91,7 +104,8 @@ void XWaylandScreenService::update(bool current)
     followScreens();
     const QList<quint32> floating = m_floatingWindows ? m_floatingWindows() : QList<quint32>();
     watchFloatingWindows(floating);
-    m_stack->raise(m_sentinel->windows() + floating, std::exchange(m_raiseNow, false));
+    m_stack->raise(QList<quint32>{m_catcher->window()} + m_sentinel->windows() + floating,
+                   std::exchange(m_raiseNow, false));
 }
 
 bool XWaylandScreenService::wakeOnChange(std::function<void()> wake)
@@ -121,10 +135,22 @@ bool XWaylandScreenService::wakeOnChange(std::function<void()> wake)
     return true;
 }
 
+void XWaylandScreenService::handleReadable()
+{
+    if (m_wake) {
+        fireWake();
+        return;
+    }
+    // The catcher is out: it goes the moment it sees the pointer, not at the
+    // next poll, or a click right behind the pointer could land on it.
+    drainEvents();
+    m_notifier->setEnabled(m_catcher->isSpread());
+}
+
 void XWaylandScreenService::fireWake()
 {
     if (m_notifier)
-        m_notifier->setEnabled(false);
+        m_notifier->setEnabled(m_catcher && m_catcher->isSpread());
     const std::shared_ptr<std::function<void()>> wake = std::exchange(m_wake, nullptr);
     if (wake && *wake)
         (*wake)();
@@ -138,6 +164,8 @@ int XWaylandScreenService::drainEvents()
         const quint8 type = event->response_type & 0x7f;
         if (type == XCB_ENTER_NOTIFY || type == XCB_LEAVE_NOTIFY)
             handleCrossing(event);
+        else if (type == XCB_MOTION_NOTIFY && motionWindow(event) == m_catcher->window())
+            handleCaught();
         else if (type == XCB_MOTION_NOTIFY)
             m_queryNow = true; // along the sentinel: the position is current
         else
@@ -150,21 +178,81 @@ int XWaylandScreenService::drainEvents()
 void XWaylandScreenService::handleCrossing(const void *data)
 {
     const auto *crossing = static_cast<const xcb_enter_notify_event_t *>(data);
-    // Crossings between a window and its own children, and those that a
-    // grab makes, do not move the pointer between programs.
-    if (crossing->mode != XCB_NOTIFY_MODE_NORMAL || crossing->detail == XCB_NOTIFY_DETAIL_INFERIOR)
+    const bool enter = (crossing->response_type & 0x7f) == XCB_ENTER_NOTIFY;
+    if (crossing->event == m_catcher->window()) {
+        if (enter && crossing->mode == XCB_NOTIFY_MODE_NORMAL)
+            handleCaught();
         return;
-    if ((crossing->response_type & 0x7f) == XCB_ENTER_NOTIFY) {
+    }
+    // A grab (a drag, a menu) takes the pointer's events away from the
+    // catcher, and the windows under the pointer must be found without it.
+    if (!enter && crossing->mode == XCB_NOTIFY_MODE_GRAB) {
+        m_catcher->withdraw();
+        return;
+    }
+    // Crossings between a window and its own children, and the other ones
+    // that a grab makes, do not move the pointer between programs; the end
+    // of a grab over one of these windows is as if the pointer came in.
+    const bool normal = crossing->mode == XCB_NOTIFY_MODE_NORMAL
+        || (enter && crossing->mode == XCB_NOTIFY_MODE_UNGRAB);
+    if (!normal || crossing->detail == XCB_NOTIFY_DETAIL_INFERIOR)
+        return;
+    if (enter) {
         // The position in an enter event can be the stale one; a query
         // right after it is current (measured).
         m_leftAt.reset();
         m_queryNow = true;
+        spreadCatcher();
         return;
     }
     const qreal ratio = devicePixelRatio();
     m_leftAt = QPointF(crossing->root_x / ratio, crossing->root_y / ratio);
     m_position = *m_leftAt;
     m_queryNow = false;
+}
+
+void XWaylandScreenService::spreadCatcher()
+{
+    if (m_dragging)
+        return;
+    m_catcher->spread(m_deviceScreens);
+    m_notifier->setEnabled(true);
+}
+
+void XWaylandScreenService::setDragging(bool dragging)
+{
+    m_dragging = dragging;
+    if (!m_connection)
+        return;
+    if (dragging) {
+        // The drag finds its target under the pointer, and on sway a drag
+        // that crossed onto the catcher lost its drop (measured).
+        m_catcher->withdraw();
+        return;
+    }
+    // The drop leaves the pointer where it is, with no crossing to tell.
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+    auto reply = xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, root), nullptr);
+    if (reply && isOwnWindow(reply->child))
+        spreadCatcher();
+    std::free(reply);
+}
+
+bool XWaylandScreenService::isOwnWindow(quint32 window) const
+{
+    return m_sentinel->contains(window) || m_watched.contains(window);
+}
+
+void XWaylandScreenService::handleCaught()
+{
+    if (!m_catcher->isSpread())
+        return; // what was queued before it went
+    // Where it was seen is current; from there it went on to another
+    // program's window, which may be one that XWayland cannot follow.
+    m_position = queryPointer();
+    m_leftAt = m_position;
+    m_queryNow = false;
+    m_catcher->withdraw();
 }
 
 void XWaylandScreenService::followScreens()
@@ -178,6 +266,9 @@ void XWaylandScreenService::followScreens()
     for (const QRectF &screen : screens)
         devicePixels.append(QRectF(screen.topLeft() * ratio, screen.size() * ratio).toRect());
     m_sentinel->setScreens(devicePixels);
+    m_deviceScreens = devicePixels;
+    if (m_catcher->isSpread())
+        m_catcher->spread(m_deviceScreens);
     m_raiseNow = true; // new sentinels are made on top of everything
 }
 

@@ -81,3 +81,22 @@ sway_has_window() {
     swaymsg -t get_tree | grep -qF -- "$1"
 }
 
+# The X11 window on the left, the Wayland one beside it on the right.
+x11_window_to_left() {
+    swaymsg '[class="Xmessage"] move left' >/dev/null
+}
+
+focus_x11_window() {
+    swaymsg '[class="Xmessage"] focus' >/dev/null
+}
+
+# A headless sway has no keyboard, and a window only gets the keyboard when
+# there is one: a virtual keyboard that types nothing stands in for it for
+# the whole test (wtype reads what to type from the pipe until it closes).
+ready_keyboard() {
+    command -v wtype >/dev/null || skip "wtype is not installed, so sway has no keyboard"
+    mkfifo "$WORK/keys"
+    wtype - <"$WORK/keys" >"$WORK/wtype.log" 2>&1 &
+    STARTED_PIDS+=($!)
+    exec 6>"$WORK/keys"
+}

@@ -2,9 +2,9 @@
 // no pointer device of its own:  virtual_pointer WIDTH HEIGHT
 // One virtual pointer device lives as long as the program (a device that
 // comes and goes changes the seat under every client). It reads one step
-// per line, "to X Y" (a point of the WIDTH × HEIGHT output) or "click" (the
-// left button), and answers "ok" once the compositor has handled it, or
-// "error".
+// per line, "to X Y" (a point of the WIDTH × HEIGHT output), "click" (the
+// left button), or "down" or "up" (that button alone), and answers "ok"
+// once the compositor has handled it, or "error".
 #include "virtual-pointer-client.h"
 
 #include <wayland-client.h>
@@ -80,6 +80,11 @@ int main(int argc, char *argv[])
                 wl_display_roundtrip(display);
                 std::this_thread::sleep_for(std::chrono::milliseconds(30));
             }
+        } else if (step == "down" || step == "up") {
+            zwlr_virtual_pointer_v1_button(device, millisecondsNow(), leftButton,
+                                           step == "down" ? WL_POINTER_BUTTON_STATE_PRESSED
+                                                          : WL_POINTER_BUTTON_STATE_RELEASED);
+            zwlr_virtual_pointer_v1_frame(device);
         } else {
             done = false;
         }
