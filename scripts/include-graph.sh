@@ -48,8 +48,18 @@ LC_ALL=C sort <<<"$edges" | uniq -c | awk 'NF == 3 { printf "  %s -> %s (%d)\n",
 
 # tsort lists a folder before those it includes, and names any cycle.
 if order=$(LC_ALL=C sort -u <<<"$edges" | tsort 2>&1); then
+  # A folder's layer is one above the highest folder it includes.
   echo "layers, lowest first:"
-  tac <<<"$order" | sed 's/^/  /'
+  tac <<<"$order" | awk -v edges="$(LC_ALL=C sort -u <<<"$edges")" '
+    BEGIN { n = split(edges, lines, "\n"); for (i = 1; i <= n; i++) { split(lines[i], e, " "); below[e[1]] = below[e[1]] " " e[2] } }
+    {
+      level[$1] = 0
+      m = split(below[$1], to, " ")
+      for (i = 1; i <= m; i++) if (level[to[i]] + 1 > level[$1]) level[$1] = level[to[i]] + 1
+      names[level[$1]] = names[level[$1]] " " $1
+      if (level[$1] > top) top = level[$1]
+    }
+    END { for (l = 0; l <= top; l++) printf "  %d:%s\n", l, names[l] }'
 else
   echo "the folders include each other in a cycle:" >&2
   grep '^tsort: ' <<<"$order" | sed 's/^tsort: //' >&2
