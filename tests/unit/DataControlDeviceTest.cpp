@@ -77,8 +77,11 @@ TEST_F(DataControlDeviceTest, SpeaksTheStandardFormWhereOnlyItIsOffered)
 {
     DataControlDevice device;
     int changes = 0;
+    bool lost = false;
     QObject::connect(&device, &DataControlDevice::selectionChanged, [&changes] { ++changes; });
-    ASSERT_TRUE(waitFor([&device] { return device.isReady(); }));
+    QObject::connect(&device, &DataControlDevice::lost, [&lost] { lost = true; });
+    ASSERT_TRUE(waitFor([&device, &lost] { return device.isReady() || lost; }));
+    ASSERT_FALSE(lost) << "the device found no data-control it speaks";
     EXPECT_EQ(device.protocolName(), "ext");
 
     compositor.write("offer text/plain;charset=utf-8 from another program\n");
