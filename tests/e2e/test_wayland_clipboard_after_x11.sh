@@ -17,11 +17,13 @@ start_zorv
 wait_until 5 panel_window || fail "no panel window"
 
 # wayland_copy_pasted TEXT: a Wayland program copies TEXT, and the paste
-# button takes it as the shelf's newest item.
+# button takes it as the shelf's newest item. The copy comes once the panel
+# is out, long after zorv's own Wayland connection is up: one made before
+# would be the clipboard it found at start, which is never offered.
 wayland_copy_pasted() {
+    show_panel
     wl-copy --foreground "$1" >>"$WORK/wl-copy.log" 2>&1 &
     STARTED_PIDS+=($!)
-    show_panel
     wait_until 3 paste_lit || fail "the Wayland copy '$1' did not fill the clipboard slot"
     press_paste
     wait_until 2 stored_contains "text:$1" || fail "the Wayland copy '$1' was not stored: $(stored_shelf)"
