@@ -6,6 +6,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/bench_screenshot_latency
 #include "app/AppDelegate.h"
+#include "panel/PanelController.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PrivateTempFolder.h"
 #include "platform/QtPasteboard.h"
@@ -16,7 +17,6 @@
 #include "platform/ThumbnailCache.h"
 #include "platform/x11/X11CompositorWatch.h"
 #include "platform/x11/X11GlobalInput.h"
-#include "shelf/PanelController.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -2,14 +2,14 @@
 
 #include "app/AppIcon.h"
 #include "hotkeys/HotkeyManager.h"
-#include "hotkeys/HotkeySettingsWindowController.h"
-#include "hotkeys/HotkeyStore.h"
+#include "model/HotkeyStore.h"
+#include "panel/PanelController.h"
 #include "platform/DesktopSession.h"
 #include "platform/PrivateTempFolder.h"
 #include "platform/Scheduler.h"
-#include "shelf/PanelController.h"
 #include "sources/ClipboardWatcher.h"
 #include "sources/ScreenshotWatcher.h"
+#include "views/HotkeySettingsWindowController.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "model/ScreenshotImage.h"
 #include "platform/PlatformServices.h"
-#include "shelf/ScreenshotImage.h"
 
 #include <QImage>
 #include <QObject>

@@ -1,10 +1,11 @@
 #include "app/AppDelegate.h"
 #include "app/AppIcon.h"
+#include "panel/PanelController.h"
 #include "platform/CombinedPasteboard.h"
 #include "platform/LaunchRequestChannel.h"
 #include "platform/NotificationCenter.h"
-#include "platform/QtPasteboard.h"
 #include "platform/PrivateTempFolder.h"
+#include "platform/QtPasteboard.h"
 #include "platform/QtScheduler.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/SettingsDefaultsStore.h"
@@ -22,7 +23,6 @@
 #include "platform/x11/X11TimestampGuard.h"
 #include "platform/xwayland/XWaylandScreenService.h"
 #include "platform/xwayland/XWaylandSession.h"
-#include "shelf/PanelController.h"
 
 #include <QApplication>
 #include <QClipboard>

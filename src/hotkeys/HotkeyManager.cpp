@@ -1,6 +1,6 @@
 #include "hotkeys/HotkeyManager.h"
 
-#include "hotkeys/HotkeyStore.h"
+#include "model/HotkeyStore.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Scheduler.h"
 

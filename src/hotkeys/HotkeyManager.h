@@ -1,7 +1,7 @@
 #pragma once
 
-#include "hotkeys/HotkeyAction.h"
 #include "hotkeys/InputClock.h"
+#include "model/HotkeyAction.h"
 #include "platform/GlobalInput.h"
 
 #include <QHash>

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+class QMimeData;
 class QObject;
 
 // What the clipboard held when it was read. An image comes as PNG data with
@@ -81,4 +82,12 @@ public:
     // Image types in order of preference; Qt and most programs offer PNG.
     static constexpr const char *imageTypes[] = {"image/png", "image/bmp", "image/jpeg",
                                                  "image/tiff", "image/gif", "image/webp"};
+
+    // True when the data carries the hint password managers put beside a
+    // secret; clipboard and drops both refuse such content.
+    static bool isConcealed(const QMimeData *data);
+
+    // The MIME type and value that password managers put beside a secret.
+    static constexpr const char *passwordHintType = "x-kde-passwordManagerHint";
+    static constexpr const char *passwordHintSecret = "secret";
 };

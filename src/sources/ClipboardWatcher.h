@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shelf/ShelfItem.h"
+#include "model/ShelfItem.h"
 
 #include <QObject>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shelf/ScreenshotImage.h"
+#include "model/ScreenshotImage.h"
 #include <QObject>
 #include <QSet>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shelf/ScreenshotImage.h"
+#include "model/ScreenshotImage.h"
 #include "sources/ScreenshotFolders.h"
 
 #include <QImage>

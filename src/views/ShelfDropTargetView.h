@@ -1,13 +1,12 @@
 #pragma once
 
-#include "shelf/ShelfItem.h"
+#include "model/ShelfItem.h"
 
 #include <QWidget>
 
 #include <functional>
 #include <optional>
 
-struct DropContent;
 class PrivateTempFolder;
 class QMimeData;
 class Scheduler;
@@ -29,24 +28,11 @@ public:
     std::function<void(const ShelfItemKind &)> onItemDropped;
     std::function<void(bool hovering)> onDragHoverChanged;
 
-    // Whether a drag offering this data can be dropped here: plain text, a
-    // file URL, TIFF or PNG, and nothing marked as a password.
+    // Whether a drag offering this data can be dropped here.
     static bool isAcceptable(const QMimeData *data);
-    // What a drop of this data means: the first local file (an image in
-    // place, else its path as text), else image data (written as a private
-    // PNG; a browser's untyped bytes count when they hold an image), else
-    // non-empty text exactly as given. Decodes at once: for tests; a drop
+    // What a drop of this data means. Decodes at once: for tests; a drop
     // decodes on the task runner.
     std::optional<ShelfItemKind> itemFor(const QMimeData *data);
-    // The same for content already read from the drag's data; any thread.
-    static std::optional<ShelfItemKind> itemFor(const DropContent &content, PrivateTempFolder &folder,
-                                                const ThumbnailCache *thumbnails, double now);
-
-    // Whether the content will make an item, judged without decoding: a
-    // file or text always does; image data, whose header already reads,
-    // does when the private folder can take its PNG. A drop that promises
-    // nothing is refused, so its source does not count it as delivered.
-    static bool promisesItem(const DropContent &content, PrivateTempFolder &folder);
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shelf/ScreenshotStore.h"
+#include "model/ScreenshotStore.h"
 #include "views/ItemCardView.h"
 
 // The card of a screenshot item: it shows the item's thumbnail.

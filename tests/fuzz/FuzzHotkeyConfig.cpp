@@ -1,6 +1,6 @@
 // Reads arbitrary bytes as a stored hot-key configuration. Whatever is
 // accepted must survive a write and a second read unchanged.
-#include "hotkeys/HotkeyConfigJson.h"
+#include "model/HotkeyConfigJson.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -9,13 +9,13 @@
 #include "FuzzSupport.h"
 #include "TestServices.h"
 #include "VirtualScheduler.h"
-#include "hotkeys/HotkeyStore.h"
+#include "model/HotkeyStore.h"
+#include "model/ShelfArchive.h"
+#include "panel/PanelController.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PlatformServices.h"
 #include "platform/PrivateTempFolder.h"
 #include "platform/SettingsDefaultsStore.h"
-#include "shelf/PanelController.h"
-#include "shelf/ShelfArchive.h"
 
 #include <QFile>
 

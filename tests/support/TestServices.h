@@ -6,12 +6,12 @@
 #include "FakePasteboard.h"
 #include "FakeScreenService.h"
 #include "VirtualScheduler.h"
-#include "hotkeys/HotkeyStore.h"
+#include "model/HotkeyStore.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PlatformServices.h"
 #include "platform/PrivateTempFolder.h"
-#include "platform/ThumbnailCache.h"
 #include "platform/TaskRunner.h"
+#include "platform/ThumbnailCache.h"
 
 #include <QPointer>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #include "TestServices.h"
 #include "app/AppDelegate.h"
-#include "shelf/PanelController.h"
+#include "panel/PanelController.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "FakeDefaultsStore.h"
-#include "hotkeys/HotkeyConfigJson.h"
-#include "hotkeys/HotkeyStore.h"
+#include "model/HotkeyConfigJson.h"
+#include "model/HotkeyStore.h"
 #include "platform/NotificationCenter.h"
 
 #include <gtest/gtest.h>

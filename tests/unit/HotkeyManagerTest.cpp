@@ -2,7 +2,7 @@
 #include "FakeGlobalInput.h"
 #include "VirtualScheduler.h"
 #include "hotkeys/HotkeyManager.h"
-#include "hotkeys/HotkeyStore.h"
+#include "model/HotkeyStore.h"
 #include "platform/NotificationCenter.h"
 
 #include <gtest/gtest.h>

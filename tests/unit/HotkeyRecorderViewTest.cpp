@@ -1,5 +1,5 @@
 #include "TestServices.h"
-#include "hotkeys/HotkeyRecorderView.h"
+#include "views/HotkeyRecorderView.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "TestServices.h"
 #include "app/AppDelegate.h"
 #include "hotkeys/HotkeyManager.h"
-#include "hotkeys/HotkeySettingsWindowController.h"
-#include "shelf/KeyHintLayer.h"
-#include "shelf/PanelController.h"
+#include "panel/KeyHintLayer.h"
+#include "panel/PanelController.h"
+#include "views/HotkeySettingsWindowController.h"
 
 #include <gtest/gtest.h>
 

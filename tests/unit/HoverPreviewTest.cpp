@@ -1,9 +1,9 @@
 #include "TestServices.h"
-#include "shelf/HoverPreview.h"
-#include "shelf/PanelController.h"
-#include "shelf/PreviewPopup.h"
+#include "panel/HoverPreview.h"
+#include "panel/PanelController.h"
 #include "views/FooterButton.h"
 #include "views/ItemCardView.h"
+#include "views/PreviewPopup.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "TestImages.h"
 #include "TestServices.h"
-#include "shelf/ClipboardCopier.h"
+#include "transfer/ClipboardCopier.h"
 #include "views/CardFade.h"
 #include "views/TextItemView.h"
 #include "views/ThumbnailView.h"

@@ -1,8 +1,8 @@
 #include "TestServices.h"
 #include "app/AppDelegate.h"
 #include "hotkeys/HotkeyManager.h"
-#include "shelf/KeyHintLayer.h"
-#include "shelf/PanelController.h"
+#include "panel/KeyHintLayer.h"
+#include "panel/PanelController.h"
 #include "views/FooterButton.h"
 #include "views/KeyCapView.h"
 

@@ -1,12 +1,12 @@
 #include "TestServices.h"
-#include "shelf/PanelBackgroundView.h"
-#include "shelf/PanelBorderView.h"
-#include "shelf/PanelController.h"
-#include "shelf/PanelWindow.h"
-#include "shelf/PassthroughView.h"
-#include "shelf/PreviewPopup.h"
+#include "panel/PanelController.h"
 #include "views/FooterButton.h"
 #include "views/ItemCardView.h"
+#include "views/PanelBackgroundView.h"
+#include "views/PanelBorderView.h"
+#include "views/PanelWindow.h"
+#include "views/PassthroughView.h"
+#include "views/PreviewPopup.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "TestImages.h"
 #include "TestServices.h"
+#include "model/ShelfStore.h"
+#include "panel/PanelController.h"
 #include "platform/PrivateTempFolder.h"
-#include "shelf/PanelController.h"
-#include "shelf/ShelfStore.h"
 #include "views/FooterButton.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "TestServices.h"
-#include "shelf/PanelController.h"
+#include "panel/PanelController.h"
 #include "views/CardFade.h"
 #include "views/FooterButton.h"
 #include "views/ItemCardView.h"

@@ -1,5 +1,5 @@
-#include "shelf/PanelBorderView.h"
-#include "shelf/PanelGeometry.h"
+#include "views/PanelBorderView.h"
+#include "views/PanelGeometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #include "TestServices.h"
-#include "shelf/HoverPreview.h"
-#include "shelf/PanelBorderView.h"
-#include "shelf/PreviewPopup.h"
-#include "shelf/PanelController.h"
-#include "shelf/PanelWindow.h"
+#include "panel/HoverPreview.h"
+#include "panel/PanelController.h"
 #include "views/ItemCardView.h"
+#include "views/PanelBorderView.h"
+#include "views/PanelWindow.h"
+#include "views/PreviewPopup.h"
 
 #include <gtest/gtest.h>
 

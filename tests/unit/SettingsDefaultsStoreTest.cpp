@@ -1,5 +1,5 @@
+#include "model/ShelfArchive.h"
 #include "platform/SettingsDefaultsStore.h"
-#include "shelf/ShelfArchive.h"
 
 #include <gtest/gtest.h>
 

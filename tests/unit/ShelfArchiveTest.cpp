@@ -1,5 +1,5 @@
 #include "TestImages.h"
-#include "shelf/ShelfArchive.h"
+#include "model/ShelfArchive.h"
 
 #include <gtest/gtest.h>
 

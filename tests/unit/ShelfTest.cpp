@@ -1,5 +1,5 @@
 #include "VirtualScheduler.h"
-#include "shelf/Shelf.h"
+#include "model/Shelf.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "TestImages.h"
+#include "model/ScreenshotImage.h"
 #include "platform/ThumbnailCache.h"
-#include "shelf/ScreenshotImage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "hotkeys/HotkeyConfig.h"
+#include "model/HotkeyConfig.h"
 #include "platform/x11/X11KeyMap.h"
 
 #include <gtest/gtest.h>

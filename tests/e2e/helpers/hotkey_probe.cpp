@@ -7,7 +7,7 @@
 //                          "click second" per click; the second monitor
 //                          removes itself after its first click
 #include "hotkeys/HotkeyManager.h"
-#include "hotkeys/HotkeyStore.h"
+#include "model/HotkeyStore.h"
 #include "platform/NotificationCenter.h"
 #include "platform/QtScheduler.h"
 #include "platform/SettingsDefaultsStore.h"

@@ -1,7 +1,0 @@
-#include "shelf/PassthroughView.h"
-
-PassthroughView::PassthroughView(QWidget *parent)
-    : QWidget(parent)
-{
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-}

@@ -1,6 +1,0 @@
-#include "shelf/ShelfItem.h"
-
-ShelfItem ShelfItem::make(ShelfItemKind kind, double now)
-{
-    return ShelfItem{QUuid::createUuid(), std::move(kind), now};
-}
