@@ -19,7 +19,7 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORV_WERROR=ON -DZORV_TE
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 
-cmake -S . -B build-sanitize -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DZORV_FUZZ=ON -DZORV_TESTS=ON \
+cmake -S . -B build-sanitize -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DZORV_FUZZ=ON -DZORV_TESTS=ON \
     "${launcher[@]}"
 cmake --build build-sanitize -j"$(nproc)" --target zorv zorv_unit_tests fuzz_hotkey_config fuzz_shelf_restore fuzz_drop_data
 ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" -L '^(unit|fuzz|sanitized)$'

@@ -1,11 +1,12 @@
 #include "platform/xwayland/InvisibleWindows.h"
 
+#include "platform/x11/XcbReply.h"
+
 #include <xcb/xcb.h>
 
 #include <QByteArray>
 
 #include <array>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -22,10 +23,8 @@ xcb_intern_atom_cookie_t internAtom(xcb_connection_t *connection, const char *na
 
 quint32 atomFrom(xcb_connection_t *connection, xcb_intern_atom_cookie_t cookie)
 {
-    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookie, nullptr);
-    const quint32 atom = reply ? reply->atom : quint32(XCB_ATOM_NONE);
-    std::free(reply);
-    return atom;
+    const auto reply = xcbReply(xcb_intern_atom_reply(connection, cookie, nullptr));
+    return reply ? reply->atom : quint32(XCB_ATOM_NONE);
 }
 
 } // namespace

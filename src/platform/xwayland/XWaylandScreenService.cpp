@@ -12,7 +12,6 @@
 
 #include <QPointer>
 
-#include <cstdlib>
 #include <utility>
 
 namespace {
@@ -28,16 +27,13 @@ XWaylandScreenService::XWaylandScreenService(ScreenService &x11, QObject *parent
     : QObject(parent)
     , m_x11(x11)
 {
-    m_connection = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(m_connection)) {
-        xcb_disconnect(m_connection);
-        m_connection = nullptr;
+    if (!m_connection.isValid())
         return;
-    }
+    xcb_connection_t *connection = m_connection.get();
     // Mapped first, so that it stays below everything else of Zorv's.
-    m_catcher = std::make_unique<PointerCatcher>(m_connection);
-    m_sentinel = std::make_unique<EdgeSentinel>(m_connection);
-    m_stack = std::make_unique<XWaylandWindowStack>(m_connection);
+    m_catcher = std::make_unique<PointerCatcher>(connection);
+    m_sentinel = std::make_unique<EdgeSentinel>(connection);
+    m_stack = std::make_unique<XWaylandWindowStack>(connection);
     m_stack->watchRoot();
     // Where XWayland says the pointer is may be where it last left the X11
     // windows, long ago: unknown until it is seen again.
@@ -48,19 +44,12 @@ XWaylandScreenService::XWaylandScreenService(ScreenService &x11, QObject *parent
     // and hands the pointer to the one on top. Above the panel, the
     // sentinel would keep the pointer while it is over the panel.
     followScreens();
-    m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read);
+    m_notifier = std::make_unique<QSocketNotifier>(m_connection.fileDescriptor(), QSocketNotifier::Read);
     m_notifier->setEnabled(false);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &XWaylandScreenService::handleReadable);
 }
 
-XWaylandScreenService::~XWaylandScreenService()
-{
-    m_stack.reset();
-    m_sentinel.reset();
-    m_catcher.reset();
-    if (m_connection)
-        xcb_disconnect(m_connection);
-}
+XWaylandScreenService::~XWaylandScreenService() = default;
 
 void XWaylandScreenService::setFloatingWindows(std::function<QList<quint32>()> windows)
 {
@@ -81,7 +70,7 @@ QPointF XWaylandScreenService::currentPointerPosition()
 
 void XWaylandScreenService::update(bool current)
 {
-    if (!m_connection) {
+    if (!m_connection.isValid()) {
         m_position = current ? m_x11.currentPointerPosition() : m_x11.pointerPosition();
         return;
     }
@@ -110,7 +99,7 @@ void XWaylandScreenService::update(bool current)
 
 bool XWaylandScreenService::wakeOnChange(std::function<void()> wake)
 {
-    if (!m_connection)
+    if (!m_connection.isValid())
         return m_x11.wakeOnChange(std::move(wake));
     // Whichever of the two connections hears something first wakes the
     // poll, once.
@@ -126,7 +115,7 @@ bool XWaylandScreenService::wakeOnChange(std::function<void()> wake)
     }
     // Events already read from the socket would never make it readable:
     // what arrived since the last poll counts as a change now.
-    xcb_flush(m_connection);
+    xcb_flush(m_connection.get());
     if (drainEvents() > 0) {
         QMetaObject::invokeMethod(this, &XWaylandScreenService::fireWake, Qt::QueuedConnection);
         return true;
@@ -158,21 +147,17 @@ void XWaylandScreenService::fireWake()
 
 int XWaylandScreenService::drainEvents()
 {
-    int handled = 0;
-    while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection)) {
-        ++handled;
-        const quint8 type = event->response_type & 0x7f;
+    return m_connection.drainEvents([this](const xcb_generic_event_t &event) {
+        const quint8 type = event.response_type & 0x7f;
         if (type == XCB_ENTER_NOTIFY || type == XCB_LEAVE_NOTIFY)
-            handleCrossing(event);
-        else if (type == XCB_MOTION_NOTIFY && motionWindow(event) == m_catcher->window())
+            handleCrossing(&event);
+        else if (type == XCB_MOTION_NOTIFY && motionWindow(&event) == m_catcher->window())
             handleCaught();
         else if (type == XCB_MOTION_NOTIFY)
             m_queryNow = true; // along the sentinel: the position is current
         else
-            m_stack->handleEvent(event);
-        std::free(event);
-    }
-    return handled;
+            m_stack->handleEvent(&event);
+    });
 }
 
 void XWaylandScreenService::handleCrossing(const void *data)
@@ -222,7 +207,7 @@ void XWaylandScreenService::spreadCatcher()
 void XWaylandScreenService::setDragging(bool dragging)
 {
     m_dragging = dragging;
-    if (!m_connection)
+    if (!m_connection.isValid())
         return;
     if (dragging) {
         // The drag finds its target under the pointer, and on sway a drag
@@ -231,11 +216,9 @@ void XWaylandScreenService::setDragging(bool dragging)
         return;
     }
     // The drop leaves the pointer where it is, with no crossing to tell.
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
-    auto reply = xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, root), nullptr);
+    const auto reply = queryPointerReply();
     if (reply && isOwnWindow(reply->child))
         spreadCatcher();
-    std::free(reply);
 }
 
 bool XWaylandScreenService::isOwnWindow(quint32 window) const
@@ -280,24 +263,28 @@ void XWaylandScreenService::watchFloatingWindows(const QList<quint32> &windows)
         if (m_watched.contains(window))
             continue;
         // Event masks are per client: this does not change what Qt hears.
-        xcb_change_window_attributes(m_connection, window, XCB_CW_EVENT_MASK, &crossings);
+        xcb_change_window_attributes(m_connection.get(), window, XCB_CW_EVENT_MASK, &crossings);
         m_watched.insert(window);
         added = true;
     }
     if (added)
-        xcb_flush(m_connection);
+        xcb_flush(m_connection.get());
 }
 
 QPointF XWaylandScreenService::queryPointer()
 {
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
-    auto reply = xcb_query_pointer_reply(m_connection, xcb_query_pointer(m_connection, root), nullptr);
+    const auto reply = queryPointerReply();
     if (!reply)
         return m_position;
     const qreal ratio = devicePixelRatio();
-    const QPointF position(reply->root_x / ratio, reply->root_y / ratio);
-    std::free(reply);
-    return position;
+    return QPointF(reply->root_x / ratio, reply->root_y / ratio);
+}
+
+XcbReply<xcb_query_pointer_reply_t> XWaylandScreenService::queryPointerReply() const
+{
+    xcb_connection_t *connection = m_connection.get();
+    return xcbReply(xcb_query_pointer_reply(
+        connection, xcb_query_pointer(connection, m_connection.rootWindow(0)), nullptr));
 }
 
 qreal XWaylandScreenService::devicePixelRatio()

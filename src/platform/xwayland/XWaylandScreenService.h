@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ScreenService.h"
+#include "platform/x11/XcbConnection.h"
 
 #include <QObject>
 #include <QSet>
@@ -12,7 +13,6 @@ class EdgeSentinel;
 class PointerCatcher;
 class QSocketNotifier;
 class XWaylandWindowStack;
-struct xcb_connection_t;
 
 // Screens and the pointer under XWayland. The X11 service answers as on
 // any X server, corrected for what XWayland does not report: over a native
@@ -61,12 +61,14 @@ private:
     void followScreens();
     void watchFloatingWindows(const QList<quint32> &windows);
     QPointF queryPointer();
+    XcbReply<xcb_query_pointer_reply_t> queryPointerReply() const; // null when the server did not answer
     static qreal devicePixelRatio();
     void handleReadable();
     void fireWake();
 
     ScreenService &m_x11;
-    xcb_connection_t *m_connection = nullptr;
+    XcbConnection m_connection;
+    // These three draw on the connection: declared after it, they go first.
     std::unique_ptr<PointerCatcher> m_catcher;
     std::unique_ptr<EdgeSentinel> m_sentinel;
     std::unique_ptr<XWaylandWindowStack> m_stack;

@@ -1,22 +1,21 @@
 #include "platform/xwayland/XWaylandSession.h"
 
+#include "platform/x11/XcbReply.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 
 #include <xcb/xcb.h>
 
-#include <cstdlib>
 #include <cstring>
 
 namespace {
 
 bool hasExtension(xcb_connection_t *connection, const char *name)
 {
-    auto reply = xcb_query_extension_reply(
-        connection, xcb_query_extension(connection, std::uint16_t(std::strlen(name)), name), nullptr);
-    const bool present = reply && reply->present;
-    std::free(reply);
-    return present;
+    const auto reply = xcbReply(xcb_query_extension_reply(
+        connection, xcb_query_extension(connection, std::uint16_t(std::strlen(name)), name), nullptr));
+    return reply && reply->present;
 }
 
 } // namespace

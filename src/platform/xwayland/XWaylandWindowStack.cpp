@@ -1,8 +1,8 @@
 #include "platform/xwayland/XWaylandWindowStack.h"
 
-#include <xcb/xcb.h>
+#include "platform/x11/XcbReply.h"
 
-#include <cstdlib>
+#include <xcb/xcb.h>
 
 XWaylandWindowStack::XWaylandWindowStack(xcb_connection_t *connection)
     : m_connection(connection)
@@ -14,10 +14,9 @@ void XWaylandWindowStack::watchRoot()
 {
     // Structure events of the root's children, without redirecting them:
     // adding to the root's existing mask keeps what the connection had.
-    auto attributes = xcb_get_window_attributes_reply(
-        m_connection, xcb_get_window_attributes(m_connection, m_root), nullptr);
+    const auto attributes = xcbReply(xcb_get_window_attributes_reply(
+        m_connection, xcb_get_window_attributes(m_connection, m_root), nullptr));
     const quint32 mask = (attributes ? attributes->your_event_mask : 0) | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-    std::free(attributes);
     xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &mask);
     xcb_flush(m_connection);
 }
