@@ -213,10 +213,12 @@ int main(int argc, char **argv)
     }
     wl_global_create(display, &wl_seat_interface, 1, nullptr, bindSeat);
     wl_global_create(display, &ext_data_control_manager_v1_interface, 1, nullptr, bindManager);
-    wl_event_loop_add_fd(wl_display_get_event_loop(display), STDIN_FILENO, WL_EVENT_READABLE, readInput, nullptr);
+    wl_event_source *commands =
+        wl_event_loop_add_fd(wl_display_get_event_loop(display), STDIN_FILENO, WL_EVENT_READABLE, readInput, nullptr);
     std::printf("ready\n");
     std::fflush(stdout);
     wl_display_run(display);
+    wl_event_source_remove(commands);
     wl_display_destroy_clients(display);
     wl_display_destroy(display);
     return 0;
