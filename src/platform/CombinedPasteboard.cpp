@@ -36,7 +36,12 @@ void CombinedPasteboard::x11Changed()
     const std::optional<X11Holder> holder = m_x11Holder();
     if (holder && (holder->isZorv || holder->isBridge))
         return; // our own copy, or the bridge showing X11 what Wayland already told
-    m_x11CopyAwaitingBridge = holder ? holder->window : 0;
+    // The bridge carries an X11 program's copy to Wayland only while an X11
+    // window has the keyboard focus (KWin and sway alike). A copy made under
+    // a Wayland window stays on X11, and the next Wayland change, with that
+    // program still holding X11, is another program's copy: awaiting the
+    // bridge then would swallow it.
+    m_x11CopyAwaitingBridge = holder && m_x11WindowFocused() ? holder->window : 0;
     count(Side::x11);
 }
 

@@ -53,6 +53,7 @@ TEST_F(CombinedPasteboardTest, OneCopyCountsOnceWhicheverWayTheBridgeCarriesIt)
     EXPECT_EQ(combined->changeCount(), start + 1);
     EXPECT_EQ(textRead(*combined), "from wayland");
 
+    x11WindowFocused = true; // the bridge carries X11 copies only then
     x11Copy("from x11", 0x400001);
     waylandCopy("from x11"); // the bridge
     EXPECT_EQ(combined->changeCount(), start + 2);
@@ -64,6 +65,14 @@ TEST_F(CombinedPasteboardTest, OneCopyCountsOnceWhicheverWayTheBridgeCarriesIt)
     waylandCopy("again from wayland");
     EXPECT_EQ(combined->changeCount(), start + 3);
     EXPECT_EQ(textRead(*combined), "again from wayland");
+
+    // Under a Wayland window an X11 copy stays on X11: the Wayland copy
+    // after it, with the X11 program still holding X11, is a change of its own.
+    x11WindowFocused = false;
+    x11Copy("x11 under a wayland window", 0x400002);
+    waylandCopy("wayland after it");
+    EXPECT_EQ(combined->changeCount(), start + 5);
+    EXPECT_EQ(textRead(*combined), "wayland after it");
 }
 
 TEST_F(CombinedPasteboardTest, OwnCopiesCountOnlyAsTheirWrite)

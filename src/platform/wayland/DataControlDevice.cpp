@@ -1,6 +1,6 @@
 #include "platform/wayland/DataControlDevice.h"
 
-#include "wlr-data-control-unstable-v1-client-protocol.h"
+#include "platform/wayland/DataControlProtocol.h"
 
 #include <QSocketNotifier>
 
@@ -26,13 +26,13 @@ void retire(std::unique_ptr<QSocketNotifier> &notifier)
 
 struct DataControlDevice::Offer
 {
-    zwlr_data_control_offer_v1 *proxy = nullptr;
+    wl_proxy *proxy = nullptr;
     QStringList types;
 };
 
 struct DataControlDevice::Source
 {
-    zwlr_data_control_source_v1 *proxy = nullptr;
+    wl_proxy *proxy = nullptr;
     SendHandler onSend;
 };
 
@@ -46,9 +46,10 @@ struct DataControlDevice::Listeners
         if (which == wl_seat_interface.name && !self->m_seat) {
             self->m_seat = static_cast<wl_seat *>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
             wl_seat_add_listener(self->m_seat, &seatListener, self);
-        } else if (which == zwlr_data_control_manager_v1_interface.name && !self->m_manager) {
-            self->m_manager = static_cast<zwlr_data_control_manager_v1 *>(wl_registry_bind(
-                registry, name, &zwlr_data_control_manager_v1_interface, std::min(version, managerVersion)));
+        } else if (which == DataControlProtocol::ext.managerInterface->name && self->m_extGlobal.name == 0) {
+            self->m_extGlobal = {name, version};
+        } else if (which == DataControlProtocol::wlr.managerInterface->name && self->m_wlrGlobal.name == 0) {
+            self->m_wlrGlobal = {name, version};
         }
     }
     static void globalRemove(void *, wl_registry *, uint32_t) {}
@@ -64,34 +65,34 @@ struct DataControlDevice::Listeners
         static_cast<DataControlDevice *>(data)->initialSelectionKnown();
     }
 
-    static void dataOffer(void *data, zwlr_data_control_device_v1 *, zwlr_data_control_offer_v1 *proxy)
+    static void dataOffer(void *data, wl_proxy *, wl_proxy *proxy)
     {
         auto *self = static_cast<DataControlDevice *>(data);
         auto offer = std::make_unique<Offer>();
         offer->proxy = proxy;
-        zwlr_data_control_offer_v1_add_listener(proxy, &offerListener, offer.get());
+        listen(proxy, offerListener, offer.get());
         self->m_offers.push_back(std::move(offer));
     }
-    static void selection(void *data, zwlr_data_control_device_v1 *, zwlr_data_control_offer_v1 *proxy)
+    static void selection(void *data, wl_proxy *, wl_proxy *proxy)
     {
         static_cast<DataControlDevice *>(data)->takeSelection(proxy);
     }
-    static void finished(void *data, zwlr_data_control_device_v1 *)
+    static void finished(void *data, wl_proxy *)
     {
         static_cast<DataControlDevice *>(data)->fail();
     }
-    static void primarySelection(void *data, zwlr_data_control_device_v1 *, zwlr_data_control_offer_v1 *proxy)
+    static void primarySelection(void *data, wl_proxy *, wl_proxy *proxy)
     {
         // Zorv follows the clipboard only.
         if (proxy)
             static_cast<DataControlDevice *>(data)->dropOffer(proxy);
     }
-    static void offerType(void *data, zwlr_data_control_offer_v1 *, const char *type)
+    static void offerType(void *data, wl_proxy *, const char *type)
     {
         static_cast<Offer *>(data)->types.append(QString::fromUtf8(type));
     }
 
-    static void send(void *data, zwlr_data_control_source_v1 *proxy, const char *type, int32_t fd)
+    static void send(void *data, wl_proxy *proxy, const char *type, int32_t fd)
     {
         auto *self = static_cast<DataControlDevice *>(data);
         for (const auto &source : self->m_sources) {
@@ -102,7 +103,7 @@ struct DataControlDevice::Listeners
         }
         ::close(fd);
     }
-    static void cancelled(void *data, zwlr_data_control_source_v1 *proxy)
+    static void cancelled(void *data, wl_proxy *proxy)
     {
         auto *self = static_cast<DataControlDevice *>(data);
         for (const auto &source : self->m_sources) {
@@ -115,10 +116,16 @@ struct DataControlDevice::Listeners
     static constexpr wl_seat_listener seatListener{seatCapabilities, nullptr};
     static constexpr wl_callback_listener syncListener{syncDone};
     static constexpr wl_callback_listener deviceSyncListener{deviceSyncDone};
-    static constexpr zwlr_data_control_device_v1_listener deviceListener{dataOffer, selection, finished,
-                                                                         primarySelection};
-    static constexpr zwlr_data_control_offer_v1_listener offerListener{offerType};
-    static constexpr zwlr_data_control_source_v1_listener sourceListener{send, cancelled};
+    static constexpr DataControlProtocol::DeviceListener deviceListener{dataOffer, selection, finished,
+                                                                        primarySelection};
+    static constexpr DataControlProtocol::OfferListener offerListener{offerType};
+    static constexpr DataControlProtocol::SourceListener sourceListener{send, cancelled};
+
+    // Either protocol's objects take a listener of the shared layout.
+    template <typename Listener> static void listen(wl_proxy *proxy, const Listener &listener, void *data)
+    {
+        wl_proxy_add_listener(proxy, reinterpret_cast<void (**)(void)>(const_cast<Listener *>(&listener)), data);
+    }
 };
 
 DataControlDevice::DataControlDevice(QObject *parent)
@@ -153,13 +160,13 @@ void DataControlDevice::disconnectDisplay()
     m_selection = nullptr;
     m_latestSource = nullptr;
     for (const auto &offer : m_offers)
-        zwlr_data_control_offer_v1_destroy(offer->proxy);
+        m_protocol->destroyOffer(offer->proxy);
     for (const auto &source : m_sources)
-        zwlr_data_control_source_v1_destroy(source->proxy);
+        m_protocol->destroySource(source->proxy);
     if (m_device)
-        zwlr_data_control_device_v1_destroy(m_device);
+        m_protocol->destroyDevice(m_device);
     if (m_manager)
-        zwlr_data_control_manager_v1_destroy(m_manager);
+        m_protocol->destroyManager(m_manager);
     if (m_seat)
         wl_seat_destroy(m_seat);
     if (m_registry)
@@ -176,10 +183,16 @@ void DataControlDevice::disconnectDisplay()
 
 void DataControlDevice::globalsKnown()
 {
-    if (!m_manager || !m_seat)
+    // The standard form first: where both are offered, the wlroots one is
+    // the one on its way out.
+    const Global global = m_extGlobal.name != 0 ? m_extGlobal : m_wlrGlobal;
+    if (global.name == 0 || !m_seat)
         return fail();
-    m_device = zwlr_data_control_manager_v1_get_data_device(m_manager, m_seat);
-    zwlr_data_control_device_v1_add_listener(m_device, &Listeners::deviceListener, this);
+    m_protocol = m_extGlobal.name != 0 ? &DataControlProtocol::ext : &DataControlProtocol::wlr;
+    m_manager = static_cast<wl_proxy *>(wl_registry_bind(m_registry, global.name, m_protocol->managerInterface,
+                                                         std::min(global.version, m_protocol->managerVersion)));
+    m_device = m_protocol->getDataDevice(m_manager, m_seat);
+    Listeners::listen(m_device, Listeners::deviceListener, this);
     // A compositor tells of the selection it holds, if any, before it
     // answers this; sway also tells of none, KWin does not.
     wl_callback_add_listener(wl_display_sync(m_display), &Listeners::deviceSyncListener, this);
@@ -190,6 +203,13 @@ void DataControlDevice::initialSelectionKnown()
 {
     m_initialSelectionKnown = true;
     Q_EMIT ready();
+}
+
+QString DataControlDevice::protocolName() const
+{
+    if (!m_protocol)
+        return QString();
+    return m_protocol == &DataControlProtocol::ext ? QStringLiteral("ext") : QStringLiteral("wlr");
 }
 
 QStringList DataControlDevice::selectionTypes() const
@@ -204,7 +224,7 @@ int DataControlDevice::receive(const QString &type)
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
         return -1;
-    zwlr_data_control_offer_v1_receive(m_selection->proxy, type.toUtf8().constData(), fds[1]);
+    m_protocol->receive(m_selection->proxy, type.toUtf8().constData(), fds[1]);
     flush();
     // The request carries a copy of the write end; the holder writes into that.
     ::close(fds[1]);
@@ -216,18 +236,18 @@ void DataControlDevice::setSelection(const QStringList &types, SendHandler onSen
     if (!isReady())
         return;
     auto source = std::make_unique<Source>();
-    source->proxy = zwlr_data_control_manager_v1_create_data_source(m_manager);
+    source->proxy = m_protocol->createDataSource(m_manager);
     source->onSend = std::move(onSend);
-    zwlr_data_control_source_v1_add_listener(source->proxy, &Listeners::sourceListener, this);
+    Listeners::listen(source->proxy, Listeners::sourceListener, this);
     for (const QString &type : types)
-        zwlr_data_control_source_v1_offer(source->proxy, type.toUtf8().constData());
-    zwlr_data_control_device_v1_set_selection(m_device, source->proxy);
+        m_protocol->offer(source->proxy, type.toUtf8().constData());
+    m_protocol->setSelection(m_device, source->proxy);
     m_latestSource = source.get();
     m_sources.push_back(std::move(source));
     flush();
 }
 
-void DataControlDevice::takeSelection(zwlr_data_control_offer_v1 *proxy)
+void DataControlDevice::takeSelection(wl_proxy *proxy)
 {
     if (m_selection)
         dropOffer(m_selection->proxy);
@@ -240,7 +260,7 @@ void DataControlDevice::takeSelection(zwlr_data_control_offer_v1 *proxy)
         Q_EMIT selectionChanged();
 }
 
-void DataControlDevice::dropOffer(zwlr_data_control_offer_v1 *proxy)
+void DataControlDevice::dropOffer(wl_proxy *proxy)
 {
     if (m_selection && m_selection->proxy == proxy)
         m_selection = nullptr;
@@ -248,7 +268,7 @@ void DataControlDevice::dropOffer(zwlr_data_control_offer_v1 *proxy)
                                  [proxy](const std::unique_ptr<Offer> &offer) { return offer->proxy == proxy; });
     if (it == m_offers.end())
         return;
-    zwlr_data_control_offer_v1_destroy(proxy);
+    m_protocol->destroyOffer(proxy);
     m_offers.erase(it);
 }
 
@@ -256,7 +276,7 @@ void DataControlDevice::dropSource(Source *source)
 {
     if (source == m_latestSource)
         m_latestSource = nullptr;
-    zwlr_data_control_source_v1_destroy(source->proxy);
+    m_protocol->destroySource(source->proxy);
     std::erase_if(m_sources, [source](const std::unique_ptr<Source> &held) { return held.get() == source; });
 }
 

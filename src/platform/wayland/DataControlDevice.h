@@ -7,16 +7,15 @@
 #include <memory>
 
 struct wl_display;
+struct wl_proxy;
 struct wl_registry;
 struct wl_seat;
-struct zwlr_data_control_manager_v1;
-struct zwlr_data_control_device_v1;
-struct zwlr_data_control_offer_v1;
-struct zwlr_data_control_source_v1;
+struct DataControlProtocol;
 class QSocketNotifier;
 
-// The Wayland seat's selection through the data-control protocol, on a
-// connection of Zorv's own, with no surface and no keyboard focus needed.
+// The Wayland seat's selection through the data-control protocol (the
+// standard ext form where the compositor offers it, else the wlroots one),
+// on a connection of Zorv's own, with no surface and no keyboard focus needed.
 // Everything here runs on the main thread and never waits: the connection is
 // read when its descriptor has data, so at rest it costs no wake-up. Moving
 // the data itself is for others (see receive() and setSelection()).
@@ -46,8 +45,8 @@ public:
     // Makes a selection of `types`, replacing whatever the seat holds.
     void setSelection(const QStringList &types, SendHandler onSend);
 
-    // The compositor's manager version this connection uses.
-    static constexpr uint32_t managerVersion = 2;
+    // Which form of the protocol is in use, once ready(): "ext" or "wlr".
+    QString protocolName() const;
 
 Q_SIGNALS:
     void ready();
@@ -69,15 +68,24 @@ private:
     void disconnectDisplay();
     void globalsKnown();
     void initialSelectionKnown();
-    void takeSelection(zwlr_data_control_offer_v1 *offer);
-    void dropOffer(zwlr_data_control_offer_v1 *offer);
+    void takeSelection(wl_proxy *offer);
+    void dropOffer(wl_proxy *offer);
     void dropSource(Source *source);
 
     wl_display *m_display = nullptr;
     wl_registry *m_registry = nullptr;
     wl_seat *m_seat = nullptr;
-    zwlr_data_control_manager_v1 *m_manager = nullptr;
-    zwlr_data_control_device_v1 *m_device = nullptr;
+    // The globals of each form, by name and version, until the registry is known.
+    struct Global
+    {
+        uint32_t name = 0;
+        uint32_t version = 0;
+    };
+    Global m_extGlobal;
+    Global m_wlrGlobal;
+    const DataControlProtocol *m_protocol = nullptr;
+    wl_proxy *m_manager = nullptr;
+    wl_proxy *m_device = nullptr;
     std::unique_ptr<QSocketNotifier> m_readable;
     std::unique_ptr<QSocketNotifier> m_writable; // only while requests wait to be sent
     std::vector<std::unique_ptr<Offer>> m_offers; // announced, not yet dropped
