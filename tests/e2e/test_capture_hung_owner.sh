@@ -54,5 +54,5 @@ click_footer_button "$PASTE_BUTTON"
 xdotool mousemove 640 400
 wait_until 4 panel_at -136 || fail "the panel did not hide after the huge paste"
 sleep 2.5
-stored_size_is 1 || fail "more than 100 MiB reached the shelf"
+stored_size_is 1 || fail "more than 100 MiB reached the shelf: $(stored_shelf | cut -c1-60)"
 zorv_running || fail "zorv ended"
