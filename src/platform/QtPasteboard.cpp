@@ -69,11 +69,6 @@ void QtPasteboard::readContent(QObject *context, ReadCallback done)
     });
 }
 
-bool QtPasteboard::isConcealed(const QMimeData *data)
-{
-    return data && data->data(QString::fromLatin1(passwordHintType)).trimmed() == passwordHintSecret;
-}
-
 bool QtPasteboard::writeString(const QString &text)
 {
     auto *data = new QMimeData;

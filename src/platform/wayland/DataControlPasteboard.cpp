@@ -4,7 +4,6 @@
 #include "platform/wayland/DataControlDevice.h"
 #include "platform/wayland/PipeTransferThread.h"
 #include "platform/x11/X11ClipboardReader.h"
-#include "platform/QtPasteboard.h"
 
 #include <QPointer>
 
@@ -87,7 +86,7 @@ void DataControlPasteboard::readOffer(const std::function<void(const PasteboardC
         }
         return QString();
     };
-    const QString hintType = QString::fromLatin1(QtPasteboard::passwordHintType);
+    const QString hintType = QString::fromLatin1(Pasteboard::passwordHintType);
     const bool hinted = offered.contains(hintType);
     const QString imageType = first(imageTypes);
     const QString textType = first(textTypes);
@@ -121,7 +120,7 @@ void DataControlPasteboard::readOffer(const std::function<void(const PasteboardC
         // The hint itself may never come: then nothing is taken either.
         if (hintAt >= 0) {
             const std::optional<QByteArray> hint = result(hintAt);
-            content.concealed = !hint || hint->trimmed() == QtPasteboard::passwordHintSecret;
+            content.concealed = !hint || hint->trimmed() == Pasteboard::passwordHintSecret;
         }
         if (!content.concealed) {
             if (const std::optional<QByteArray> text = result(textAt))

@@ -2,7 +2,6 @@
 
 #include "platform/ImageFile.h"
 #include "platform/PngEncoder.h"
-#include "platform/QtPasteboard.h"
 
 #include <QElapsedTimer>
 
@@ -81,10 +80,10 @@ private:
             const xcb_atom_t type = atom(name);
             return type != XCB_ATOM_NONE && offered.contains(type) ? type : xcb_atom_t(XCB_ATOM_NONE);
         };
-        if (const xcb_atom_t hint = offers(QtPasteboard::passwordHintType)) {
+        if (const xcb_atom_t hint = offers(Pasteboard::passwordHintType)) {
             // The hint itself may never come: then nothing is taken either.
             const std::optional<QByteArray> value = convert(hint);
-            if (!value || value->trimmed() == QtPasteboard::passwordHintSecret) {
+            if (!value || value->trimmed() == Pasteboard::passwordHintSecret) {
                 content.concealed = true;
                 return;
             }
