@@ -3,7 +3,6 @@
 #include "platform/TaskRunner.h"
 #include "platform/wayland/DataControlDevice.h"
 #include "platform/wayland/PipeTransferThread.h"
-#include "platform/x11/X11ClipboardReader.h"
 
 #include <QPointer>
 
@@ -71,7 +70,7 @@ void DataControlPasteboard::readOwn(const std::function<void(const PasteboardCon
         content.text = QString::fromUtf8(m_written.value(QLatin1String(textTypes[0])));
     m_tasks.run(this, [deliver, content, image, format = imageType.mid(6).toLatin1()]() mutable -> TaskRunner::Continuation {
         if (!image.isEmpty())
-            X11ClipboardReader::takeImage(image, format, content);
+            Pasteboard::takeImage(image, format, content);
         return [deliver, content] { deliver(content); };
     });
 }
@@ -136,7 +135,7 @@ void DataControlPasteboard::readOffer(const std::function<void(const PasteboardC
                 if (image.isEmpty())
                     return deliver(content);
                 self->m_tasks.run(self, [deliver, content, image, format]() mutable -> TaskRunner::Continuation {
-                    X11ClipboardReader::takeImage(image, format, content);
+                    Pasteboard::takeImage(image, format, content);
                     return [deliver, content] { deliver(content); };
                 });
             },

@@ -1,8 +1,5 @@
 #include "platform/x11/X11ClipboardReader.h"
 
-#include "platform/ImageFile.h"
-#include "platform/PngEncoder.h"
-
 #include <QElapsedTimer>
 
 #include <xcb/xcb.h>
@@ -93,7 +90,7 @@ private:
             if (!type)
                 continue;
             if (const std::optional<QByteArray> data = convert(type)) {
-                takeImage(*data, QByteArray(name).mid(6), content);
+                Pasteboard::takeImage(*data, QByteArray(name).mid(6), content);
                 if (content.hasImage())
                     return;
             }
@@ -255,17 +252,4 @@ void X11ClipboardReader::run()
         job();
     }
     m_connection.reset();
-}
-
-void X11ClipboardReader::takeImage(const QByteArray &data, const QByteArray &format, PasteboardContent &content)
-{
-    const QImage image = ImageFile::decode(data, format);
-    if (image.isNull())
-        return;
-    // Another format, such as the JPEG a screenshot card puts out first, is
-    // encoded with the fast encoder: Qt's default level took seconds for a
-    // 4K image, competing with the card's own PNG for the cores.
-    content.png = format == "png" ? data : PngEncoder::encode(image);
-    content.imageSize = image.size();
-    content.thumbnail = ImageFile::thumbnail(image);
 }
