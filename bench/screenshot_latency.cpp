@@ -9,7 +9,7 @@
 #include "panel/PanelController.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PrivateTempFolder.h"
-#include "platform/QtPasteboard.h"
+#include "platform/x11/QtPasteboard.h"
 #include "platform/QtScheduler.h"
 #include "platform/ScreenService.h"
 #include "platform/SettingsDefaultsStore.h"

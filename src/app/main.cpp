@@ -5,7 +5,7 @@
 #include "platform/LaunchRequestChannel.h"
 #include "platform/NotificationCenter.h"
 #include "platform/PrivateTempFolder.h"
-#include "platform/QtPasteboard.h"
+#include "platform/x11/QtPasteboard.h"
 #include "platform/QtScheduler.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/SettingsDefaultsStore.h"

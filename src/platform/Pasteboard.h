@@ -83,6 +83,12 @@ public:
     static constexpr const char *imageTypes[] = {"image/png", "image/bmp", "image/jpeg",
                                                  "image/tiff", "image/gif", "image/webp"};
 
+    // Decodes image data with the usual allocation limit into the content's
+    // thumbnail, and gives PNG data for it: the data itself when it is PNG,
+    // else a new encoding. `format` is the type's subtype ("png", "jpeg").
+    // For a worker thread: decoding a large image takes long.
+    static void takeImage(const QByteArray &data, const QByteArray &format, PasteboardContent &content);
+
     // True when the data carries the hint password managers put beside a
     // secret; clipboard and drops both refuse such content.
     static bool isConcealed(const QMimeData *data);

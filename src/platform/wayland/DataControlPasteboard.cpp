@@ -3,8 +3,6 @@
 #include "platform/TaskRunner.h"
 #include "platform/wayland/DataControlDevice.h"
 #include "platform/wayland/PipeTransferThread.h"
-#include "platform/x11/X11ClipboardReader.h"
-#include "platform/QtPasteboard.h"
 
 #include <QPointer>
 
@@ -72,7 +70,7 @@ void DataControlPasteboard::readOwn(const std::function<void(const PasteboardCon
         content.text = QString::fromUtf8(m_written.value(QLatin1String(textTypes[0])));
     m_tasks.run(this, [deliver, content, image, format = imageType.mid(6).toLatin1()]() mutable -> TaskRunner::Continuation {
         if (!image.isEmpty())
-            X11ClipboardReader::takeImage(image, format, content);
+            Pasteboard::takeImage(image, format, content);
         return [deliver, content] { deliver(content); };
     });
 }
@@ -87,7 +85,7 @@ void DataControlPasteboard::readOffer(const std::function<void(const PasteboardC
         }
         return QString();
     };
-    const QString hintType = QString::fromLatin1(QtPasteboard::passwordHintType);
+    const QString hintType = QString::fromLatin1(Pasteboard::passwordHintType);
     const bool hinted = offered.contains(hintType);
     const QString imageType = first(imageTypes);
     const QString textType = first(textTypes);
@@ -121,7 +119,7 @@ void DataControlPasteboard::readOffer(const std::function<void(const PasteboardC
         // The hint itself may never come: then nothing is taken either.
         if (hintAt >= 0) {
             const std::optional<QByteArray> hint = result(hintAt);
-            content.concealed = !hint || hint->trimmed() == QtPasteboard::passwordHintSecret;
+            content.concealed = !hint || hint->trimmed() == Pasteboard::passwordHintSecret;
         }
         if (!content.concealed) {
             if (const std::optional<QByteArray> text = result(textAt))
@@ -137,7 +135,7 @@ void DataControlPasteboard::readOffer(const std::function<void(const PasteboardC
                 if (image.isEmpty())
                     return deliver(content);
                 self->m_tasks.run(self, [deliver, content, image, format]() mutable -> TaskRunner::Continuation {
-                    X11ClipboardReader::takeImage(image, format, content);
+                    Pasteboard::takeImage(image, format, content);
                     return [deliver, content] { deliver(content); };
                 });
             },

@@ -1,23 +1,18 @@
 #include "platform/x11/X11ClipboardReader.h"
 
-#include "platform/ImageFile.h"
-#include "platform/PngEncoder.h"
-#include "platform/QtPasteboard.h"
+#include "platform/x11/XcbConnection.h"
+#include "platform/x11/XcbReply.h"
 
 #include <QElapsedTimer>
 
 #include <xcb/xcb.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <poll.h>
 
 namespace {
 
 const char *const textTypes[] = {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain", "STRING", "TEXT"};
-
-template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
-template <typename T> Reply<T> reply(T *raw) { return Reply<T>(raw, &std::free); }
 
 } // namespace
 
@@ -27,24 +22,23 @@ class X11ClipboardReader::Connection
 {
 public:
     Connection()
-        : m_connection(xcb_connect(nullptr, nullptr))
+        : m_connection(m_xcb.get())
     {
-        if (xcb_connection_has_error(m_connection))
+        if (!m_xcb.isValid())
             return;
-        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+        m_root = m_xcb.rootWindow(m_xcb.screenNumber());
         m_clipboard = atom("CLIPBOARD");
         m_targets = atom("TARGETS");
         m_incr = atom("INCR");
         m_property = atom("ZORV_CLIPBOARD");
         m_ok = m_clipboard && m_targets && m_incr && m_property;
     }
-    ~Connection() { xcb_disconnect(m_connection); }
 
-    bool isUsable() const { return m_ok && !xcb_connection_has_error(m_connection); }
+    bool isUsable() const { return m_ok && !m_xcb.hasError(); }
 
     xcb_atom_t atom(const char *name)
     {
-        auto answer = reply(xcb_intern_atom_reply(
+        auto answer = xcbReply(xcb_intern_atom_reply(
             m_connection, xcb_intern_atom(m_connection, 0, uint16_t(std::strlen(name)), name), nullptr));
         return answer ? answer->atom : xcb_atom_t(XCB_ATOM_NONE);
     }
@@ -81,10 +75,10 @@ private:
             const xcb_atom_t type = atom(name);
             return type != XCB_ATOM_NONE && offered.contains(type) ? type : xcb_atom_t(XCB_ATOM_NONE);
         };
-        if (const xcb_atom_t hint = offers(QtPasteboard::passwordHintType)) {
+        if (const xcb_atom_t hint = offers(Pasteboard::passwordHintType)) {
             // The hint itself may never come: then nothing is taken either.
             const std::optional<QByteArray> value = convert(hint);
-            if (!value || value->trimmed() == QtPasteboard::passwordHintSecret) {
+            if (!value || value->trimmed() == Pasteboard::passwordHintSecret) {
                 content.concealed = true;
                 return;
             }
@@ -94,7 +88,7 @@ private:
             if (!type)
                 continue;
             if (const std::optional<QByteArray> data = convert(type)) {
-                takeImage(*data, QByteArray(name).mid(6), content);
+                Pasteboard::takeImage(*data, QByteArray(name).mid(6), content);
                 if (content.hasImage())
                     return;
             }
@@ -114,18 +108,17 @@ private:
 
     // The next event for the read's window that `wanted` accepts, or null
     // when the time is up.
-    template <typename Wanted> Reply<xcb_generic_event_t> waitFor(Wanted wanted)
+    template <typename Wanted> XcbReply<xcb_generic_event_t> waitFor(Wanted wanted)
     {
         xcb_flush(m_connection);
         for (;;) {
-            while (xcb_generic_event_t *raw = xcb_poll_for_event(m_connection)) {
-                auto event = reply(raw);
+            while (XcbReply<xcb_generic_event_t> event = m_xcb.pollEvent()) {
                 if (wanted(event.get()))
                     return event;
             }
-            if (xcb_connection_has_error(m_connection) || remainingMs() == 0)
-                return reply<xcb_generic_event_t>(nullptr);
-            pollfd fd{xcb_get_file_descriptor(m_connection), POLLIN, 0};
+            if (m_xcb.hasError() || remainingMs() == 0)
+                return nullptr;
+            pollfd fd{m_xcb.fileDescriptor(), POLLIN, 0};
             ::poll(&fd, 1, remainingMs());
         }
     }
@@ -176,7 +169,7 @@ private:
     // `limit` bytes; the deletion tells an INCR owner to send more.
     std::optional<QByteArray> takeProperty(xcb_atom_t *type, qint64 limit = maxBytes)
     {
-        auto size = reply(xcb_get_property_reply(
+        auto size = xcbReply(xcb_get_property_reply(
             m_connection, xcb_get_property(m_connection, 0, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0, 0),
             nullptr));
         if (!size)
@@ -185,7 +178,7 @@ private:
             xcb_delete_property(m_connection, m_window, m_property);
             return std::nullopt;
         }
-        auto value = reply(xcb_get_property_reply(
+        auto value = xcbReply(xcb_get_property_reply(
             m_connection,
             xcb_get_property(m_connection, 1, m_window, m_property, XCB_GET_PROPERTY_TYPE_ANY, 0,
                              (size->bytes_after + 3) / 4),
@@ -198,7 +191,8 @@ private:
                           xcb_get_property_value_length(value.get()));
     }
 
-    xcb_connection_t *m_connection;
+    XcbConnection m_xcb;
+    xcb_connection_t *m_connection; // m_xcb's, for the many plain xcb calls
     xcb_window_t m_root = XCB_WINDOW_NONE;
     xcb_window_t m_window = XCB_WINDOW_NONE;
     xcb_atom_t m_clipboard = XCB_ATOM_NONE, m_targets = XCB_ATOM_NONE, m_incr = XCB_ATOM_NONE,
@@ -256,17 +250,4 @@ void X11ClipboardReader::run()
         job();
     }
     m_connection.reset();
-}
-
-void X11ClipboardReader::takeImage(const QByteArray &data, const QByteArray &format, PasteboardContent &content)
-{
-    const QImage image = ImageFile::decode(data, format);
-    if (image.isNull())
-        return;
-    // Another format, such as the JPEG a screenshot card puts out first, is
-    // encoded with the fast encoder: Qt's default level took seconds for a
-    // 4K image, competing with the card's own PNG for the cores.
-    content.png = format == "png" ? data : PngEncoder::encode(image);
-    content.imageSize = image.size();
-    content.thumbnail = ImageFile::thumbnail(image);
 }

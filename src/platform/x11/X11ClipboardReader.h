@@ -29,11 +29,6 @@ public:
     static constexpr int timeoutMs = Pasteboard::readTimeoutMs;
     static constexpr qint64 maxBytes = Pasteboard::maxReadBytes;
 
-    // Decodes image data with the usual allocation limit into a thumbnail,
-    // and gives PNG data for it: the data itself when it is PNG, else a new
-    // encoding.
-    static void takeImage(const QByteArray &data, const QByteArray &format, PasteboardContent &content);
-
 private:
     class Connection;
     void run();

@@ -1,17 +1,14 @@
 #include "platform/x11/X11SelectionOwner.h"
 
-#include <cstdlib>
+#include "platform/x11/XcbReply.h"
+
 #include <cstring>
-#include <memory>
 
 namespace {
 
-template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
-template <typename T> Reply<T> reply(T *raw) { return Reply<T>(raw, &std::free); }
-
 xcb_atom_t atom(xcb_connection_t *connection, const char *name)
 {
-    auto answer = reply(
+    auto answer = xcbReply(
         xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr));
     return answer ? answer->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
@@ -23,7 +20,7 @@ xcb_window_t windowManagerCheck(xcb_connection_t *connection)
     if (check == XCB_ATOM_NONE)
         return XCB_WINDOW_NONE;
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    auto value = reply(xcb_get_property_reply(
+    auto value = xcbReply(xcb_get_property_reply(
         connection, xcb_get_property(connection, 0, root, check, XCB_ATOM_WINDOW, 0, 1), nullptr));
     if (!value || xcb_get_property_value_length(value.get()) < 4)
         return XCB_WINDOW_NONE;
@@ -39,7 +36,7 @@ std::optional<X11SelectionOwner::Owner> X11SelectionOwner::owner(xcb_connection_
     const xcb_atom_t name = atom(connection, selection);
     if (name == XCB_ATOM_NONE)
         return std::nullopt;
-    auto answer = reply(xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, name), nullptr));
+    auto answer = xcbReply(xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, name), nullptr));
     if (!answer)
         return std::nullopt;
     Owner owner;

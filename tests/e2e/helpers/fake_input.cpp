@@ -11,7 +11,7 @@
 //                   that evdev code, @MS pauses MS milliseconds. A batch
 //                   keeps its own timing (a double tap), however busy the
 //                   machine is between commands.
-#include "fake-input-client.h"
+#include "fake-input-client-protocol.h"
 
 #include <wayland-client.h>
 

@@ -5,7 +5,7 @@
 // per line, "to X Y" (a point of the WIDTH × HEIGHT output), "click" (the
 // left button), or "down" or "up" (that button alone), and answers "ok"
 // once the compositor has handled it, or "error".
-#include "virtual-pointer-client.h"
+#include "virtual-pointer-client-protocol.h"
 
 #include <wayland-client.h>
 

@@ -31,14 +31,6 @@ public:
     bool addImageType(const QByteArray &bytes, const QString &mimeType) override;
     bool holdsContents() const override { return holdsClipboard(); }
 
-    // True when the data carries the hint password managers put beside a
-    // secret; clipboard and drops both refuse such content.
-    static bool isConcealed(const QMimeData *data);
-
-    // The MIME type and value that password managers put beside a secret.
-    static constexpr const char *passwordHintType = "x-kde-passwordManagerHint";
-    static constexpr const char *passwordHintSecret = "secret";
-
 private:
     bool write(QMimeData *data);
     // Whether this program holds the CLIPBOARD selection now.

@@ -1,4 +1,4 @@
-#include "platform/QtPasteboard.h"
+#include "platform/x11/QtPasteboard.h"
 
 #include "platform/x11/X11ClipboardReader.h"
 #include "platform/x11/X11SelectionOwner.h"
@@ -64,14 +64,9 @@ void QtPasteboard::readContent(QObject *context, ReadCallback done)
         content.concealed = concealed;
         content.text = text;
         if (!image.isEmpty())
-            X11ClipboardReader::takeImage(image, format, content);
+            Pasteboard::takeImage(image, format, content);
         answer(content);
     });
-}
-
-bool QtPasteboard::isConcealed(const QMimeData *data)
-{
-    return data && data->data(QString::fromLatin1(passwordHintType)).trimmed() == passwordHintSecret;
 }
 
 bool QtPasteboard::writeString(const QString &text)
