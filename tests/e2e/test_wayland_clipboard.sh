@@ -19,10 +19,11 @@ pointer to 900 400
 start_zorv
 wait_until 5 panel_window || fail "no panel window"
 
-# Text.
+# Text, copied once the panel is out: by then zorv's own Wayland connection
+# knows the clipboard it started with, which is never offered.
+show_panel
 wl-copy --foreground "unique text 4711" >"$WORK/wl-copy.log" 2>&1 &
 STARTED_PIDS+=($!)
-show_panel
 wait_until 3 paste_lit || fail "a Wayland program's text did not fill the clipboard slot"
 press_paste
 wait_until 2 stored_contains "text:unique text 4711" || fail "the pasted text was not stored: $(stored_shelf)"
