@@ -82,6 +82,11 @@ public:
     // Image types in order of preference; Qt and most programs offer PNG.
     static constexpr const char *imageTypes[] = {"image/png", "image/bmp", "image/jpeg",
                                                  "image/tiff", "image/gif", "image/webp"};
+    // Text types in order of preference when reading. All but STRING carry
+    // UTF-8, and those are the ones offered.
+    static constexpr const char *textTypes[] = {"text/plain;charset=utf-8", "UTF8_STRING", "text/plain", "STRING",
+                                                "TEXT"};
+    static constexpr const char *latin1TextType = "STRING";
 
     // Decodes image data with the usual allocation limit into the content's
     // thumbnail, and gives PNG data for it: the data itself when it is PNG,

@@ -6,6 +6,7 @@
 
 #include <QPointer>
 
+#include <cstring>
 #include <unistd.h>
 
 DataControlPasteboard::DataControlPasteboard(DataControlDevice &device, TaskRunner &tasks, QObject *parent)
@@ -122,8 +123,9 @@ void DataControlPasteboard::readOffer(const std::function<void(const PasteboardC
             content.concealed = !hint || hint->trimmed() == Pasteboard::passwordHintSecret;
         }
         if (!content.concealed) {
+            const bool latin1 = textType == QLatin1String(latin1TextType);
             if (const std::optional<QByteArray> text = result(textAt))
-                content.text = textType == QLatin1String("STRING") ? QString::fromLatin1(*text) : QString::fromUtf8(*text);
+                content.text = latin1 ? QString::fromLatin1(*text) : QString::fromUtf8(*text);
         }
         const QByteArray image = content.concealed ? QByteArray() : result(imageAt).value_or(QByteArray());
         // Decoding is for the task runner; this thread only moves bytes.
@@ -148,8 +150,10 @@ bool DataControlPasteboard::writeString(const QString &text)
 {
     Offered data;
     const QByteArray utf8 = text.toUtf8();
-    for (int i = 0; i < offeredTextTypes; ++i)
-        data.insert(QLatin1String(textTypes[i]), utf8);
+    for (const char *type : textTypes) {
+        if (std::strcmp(type, latin1TextType) != 0)
+            data.insert(QLatin1String(type), utf8);
+    }
     offer(std::move(data));
     return m_device.isReady();
 }

@@ -32,12 +32,6 @@ public:
     bool holdsContents() const override;
     bool isAvailable() const override;
 
-    // Text types in order of preference when reading; all but STRING
-    // (Latin-1) are UTF-8, and those are the ones offered.
-    static constexpr const char *textTypes[] = {"text/plain;charset=utf-8", "UTF8_STRING", "text/plain", "TEXT",
-                                                "STRING"};
-    static constexpr int offeredTextTypes = 4;
-
 private:
     using Offered = QMap<QString, QByteArray>;
     void offer(Offered data);

@@ -10,12 +10,6 @@
 #include <cstring>
 #include <poll.h>
 
-namespace {
-
-const char *const textTypes[] = {"UTF8_STRING", "text/plain;charset=utf-8", "text/plain", "STRING", "TEXT"};
-
-} // namespace
-
 // One private connection, kept open between reads. Each read uses a window
 // of its own, so nothing a slow owner sends late can mix into the next read.
 class X11ClipboardReader::Connection
@@ -93,7 +87,7 @@ private:
                     return;
             }
         }
-        for (const char *name : textTypes) {
+        for (const char *name : Pasteboard::textTypes) {
             const xcb_atom_t type = offers(name);
             if (!type)
                 continue;
