@@ -8,14 +8,28 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/zorv-e2e.XXXXXX")
 STARTED_PIDS=()
 ZORV_PID=""
 
-cleanup() {
-    local status=$?
-    for pid in "${STARTED_PIDS[@]}"; do
-        kill "$pid" 2>/dev/null || true
+# Ends every process the test started, newest first, so that a client goes
+# before its server. One still there after a while (a compositor stuck in its
+# own shutdown) is killed outright: a test never hangs in its cleanup.
+STOP_GRACE_SECONDS=5
+stop_started() {
+    local i pid end=$((SECONDS + STOP_GRACE_SECONDS))
+    for ((i = ${#STARTED_PIDS[@]} - 1; i >= 0; i--)); do
+        kill "${STARTED_PIDS[i]}" 2>/dev/null || true
     done
-    for pid in "${STARTED_PIDS[@]}"; do
+    for ((i = ${#STARTED_PIDS[@]} - 1; i >= 0; i--)); do
+        pid=${STARTED_PIDS[i]}
+        while kill -0 "$pid" 2>/dev/null && [ "$SECONDS" -lt "$end" ]; do
+            sleep 0.05
+        done
+        kill -KILL "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
+}
+
+cleanup() {
+    local status=$?
+    stop_started
     if [ "$status" -ne 0 ] && [ -f "$WORK/zorv.log" ]; then
         echo "--- zorv log ---" >&2
         cat "$WORK/zorv.log" >&2
