@@ -8,19 +8,13 @@
 # (XDG_CURRENT_DESKTOP, XDG_SESSION_TYPE). KWin's own settings are read from
 # $XDG_CONFIG_HOME/kwinrc: write them before the start.
 start_compositor() {
-    local tool
-    for tool in kwin_wayland Xwayland dbus-daemon gdbus wev; do
-        command -v "$tool" >/dev/null || skip "$tool is not installed, so KWin with XWayland cannot start"
-    done
+    require_tools kwin_wayland Xwayland dbus-daemon gdbus wev
     KWIN_RUN="$WORK/kwin"
     mkdir -p "$KWIN_RUN" "$XDG_CONFIG_HOME"
     # The installed binary carries a file capability, which a container
     # without that privilege refuses to execute; a plain copy runs.
     cp "$(command -v kwin_wayland)" "$KWIN_RUN/kwin_wayland"
-    KWIN_BUS="unix:path=$KWIN_RUN/bus"
-    dbus-daemon --session --nofork --address="$KWIN_BUS" >"$KWIN_RUN/bus.log" 2>&1 &
-    STARTED_PIDS+=($!)
-    wait_until 5 test -S "$KWIN_RUN/bus" || skip "no session bus for KWin"
+    start_session_bus "$KWIN_RUN"
     cat >"$KWIN_RUN/session.sh" <<EOF
 #!/bin/sh
 echo "\$DISPLAY \$WAYLAND_DISPLAY" >"$KWIN_RUN/session.tmp" && mv "$KWIN_RUN/session.tmp" "$KWIN_RUN/session"
@@ -45,18 +39,15 @@ size=1280,800
 sizerule=3
 EOF
     env -i PATH="$PATH" HOME="$HOME" XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR" XDG_CONFIG_HOME="$XDG_CONFIG_HOME" \
-        DBUS_SESSION_BUS_ADDRESS="$KWIN_BUS" KWIN_COMPOSE=Q KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 \
+        DBUS_SESSION_BUS_ADDRESS="$SESSION_BUS" KWIN_COMPOSE=Q KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 \
         "$KWIN_RUN/kwin_wayland" --virtual --xwayland --width 1280 --height 800 --socket zorv-kwin \
         --no-lockscreen "$KWIN_RUN/session.sh" >"$COMPOSITOR_LOG" 2>&1 &
     STARTED_PIDS+=($!)
-    wait_until 20 test -s "$KWIN_RUN/session" || skip "KWin or its XWayland did not start"
-    local display wayland
-    read -r display wayland <"$KWIN_RUN/session"
-    [ -n "$display" ] && [ -n "$wayland" ] || skip "KWin started without XWayland"
-    export DISPLAY="$display" WAYLAND_DISPLAY="$wayland" XDG_CURRENT_DESKTOP=KDE XDG_SESSION_TYPE=wayland
+    await_session "$KWIN_RUN/session" 20
+    export DISPLAY="$SESSION_DISPLAY" WAYLAND_DISPLAY="$SESSION_WAYLAND" XDG_CURRENT_DESKTOP=KDE XDG_SESSION_TYPE=wayland
     wait_until 10 xdpyinfo || skip "XWayland on $DISPLAY does not answer"
     note "KWin on $WAYLAND_DISPLAY, XWayland on $DISPLAY"
-    start_fake_input
+    start_input_helper "$ZORV_TEST_HELPERS/fake_input"
 }
 
 # kwin_eavesdrops VALUE: KWin lets X11 programs see keys typed into Wayland
@@ -66,33 +57,10 @@ kwin_eavesdrops() {
     printf '[Xwayland]\nXwaylandEavesdrops=%s\n' "$1" >>"$XDG_CONFIG_HOME/kwinrc"
 }
 
-# Starts the fake input client, one device for the whole test, fed through
-# a pipe.
-start_fake_input() {
-    mkfifo "$WORK/input.in" "$WORK/input.out"
-    "$ZORV_TEST_HELPERS/fake_input" <"$WORK/input.in" >"$WORK/input.out" 2>>"$WORK/input.log" &
-    STARTED_PIDS+=($!)
-    exec 7>"$WORK/input.in" 8<"$WORK/input.out"
-    POINTER_X=0 POINTER_Y=0
-}
-
-fake_input() {
-    local reply=""
-    echo "$*" >&7
-    read -r -t 30 reply <&8 || true
-    [ "$reply" = ok ] || fail "the fake input failed: $* ($(cat "$WORK/input.log"))"
-}
-
-# pointer_step LINE: one step of the cursor ("to X Y", "click", "down",
-# "up"), once KWin has handled it.
-pointer_step() {
-    fake_input "$@"
-}
-
 # press_keys STEP...: one batch of keys, +CODE down, -CODE up, @MS a pause
 # (evdev codes), sent by one client so that the batch keeps its timing.
 press_keys() {
-    fake_input keys "$@"
+    pointer_step keys "$@"
 }
 
 # Evdev codes of the keys the tests type.
@@ -120,7 +88,7 @@ kwin_script() {
 kwin_call() {
     local method=$1
     shift
-    gdbus call --address "$KWIN_BUS" --dest org.kde.KWin --object-path /Scripting --method "$method" "$@" \
+    gdbus call --address "$SESSION_BUS" --dest org.kde.KWin --object-path /Scripting --method "$method" "$@" \
         >/dev/null || fail "KWin's scripting refused $method"
 }
 

@@ -8,10 +8,7 @@
 # of ours inside its session and ends with it: that command reports the
 # session and then waits until this test closes its end of a pipe.
 start_compositor() {
-    local tool
-    for tool in mutter Xwayland pipewire dbus-run-session; do
-        command -v "$tool" >/dev/null || skip "$tool is not installed, so mutter with XWayland cannot start"
-    done
+    require_tools mutter Xwayland pipewire dbus-daemon
     MUTTER_RUN="$WORK/mutter"
     mkdir -p "$MUTTER_RUN"
     chmod 700 "$MUTTER_RUN"
@@ -22,52 +19,37 @@ start_compositor() {
     mkfifo "$WORK/mutter.hold"
     cat >"$WORK/mutter-session.sh" <<EOF
 #!/bin/sh
-echo "\$DISPLAY \$WAYLAND_DISPLAY \$DBUS_SESSION_BUS_ADDRESS" >"$MUTTER_RUN/session.tmp"
+echo "\$DISPLAY \$WAYLAND_DISPLAY" >"$MUTTER_RUN/session.tmp"
 mv "$MUTTER_RUN/session.tmp" "$MUTTER_RUN/session"
 exec cat "$WORK/mutter.hold" >/dev/null
 EOF
     chmod 755 "$WORK/mutter-session.sh"
+    start_session_bus "$MUTTER_RUN"
     env -i PATH="$PATH" HOME="$HOME" XDG_RUNTIME_DIR="$MUTTER_RUN" GSETTINGS_BACKEND=memory \
-        dbus-run-session -- mutter --headless --virtual-monitor 1280x800 --wayland \
+        DBUS_SESSION_BUS_ADDRESS="$SESSION_BUS" mutter --headless --virtual-monitor 1280x800 --wayland \
         -- "$WORK/mutter-session.sh" >"$COMPOSITOR_LOG" 2>&1 &
     STARTED_PIDS+=($!)
     # Opened both ways, so that this does not wait for a mutter that never
     # starts its command.
     exec 5<>"$WORK/mutter.hold"
-    wait_until 20 test -s "$MUTTER_RUN/session" || skip "mutter or its XWayland did not start"
-    local display wayland
-    read -r display wayland MUTTER_BUS <"$MUTTER_RUN/session"
-    [ -n "$display" ] && [ -n "$wayland" ] || skip "mutter started without XWayland"
+    await_session "$MUTTER_RUN/session" 20
     local auth
     auth=$(echo "$MUTTER_RUN"/.mutter-Xwaylandauth.*)
     [ -f "$auth" ] || skip "mutter's XWayland left no authority file"
-    export DISPLAY="$display" XAUTHORITY="$auth" WAYLAND_DISPLAY="$MUTTER_RUN/$wayland"
+    export DISPLAY="$SESSION_DISPLAY" XAUTHORITY="$auth" WAYLAND_DISPLAY="$MUTTER_RUN/$SESSION_WAYLAND"
     wait_until 10 xdpyinfo || skip "XWayland on $DISPLAY does not answer"
     note "mutter on $WAYLAND_DISPLAY, XWayland on $DISPLAY"
     start_input
 }
 
-# Starts the remote desktop session, one for the whole test, fed through
-# a pipe. Its keyboard joins the seat with the session; the first key press
-# is lost while it does, so a throwaway Shift tap goes first.
+# The remote desktop session, one for the whole test. Its keyboard joins
+# the seat with the session; the first key press is lost while it does, so
+# a throwaway Shift tap goes first. Besides the pointer's steps it takes
+# "key CODE", "press CODE" and "release CODE" with evdev key codes.
 start_input() {
-    mkfifo "$WORK/input.in" "$WORK/input.out"
-    env DBUS_SESSION_BUS_ADDRESS="$MUTTER_BUS" XDG_RUNTIME_DIR="$MUTTER_RUN" \
-        "$ZORV_TEST_HELPERS/mutter_input" 1280 800 <"$WORK/input.in" >"$WORK/input.out" 2>>"$WORK/input.log" &
-    STARTED_PIDS+=($!)
-    exec 7>"$WORK/input.in" 8<"$WORK/input.out"
-    POINTER_X=0 POINTER_Y=0
+    start_input_helper env DBUS_SESSION_BUS_ADDRESS="$SESSION_BUS" XDG_RUNTIME_DIR="$MUTTER_RUN" \
+        "$ZORV_TEST_HELPERS/mutter_input" 1280 800
     pointer_step key 42
-}
-
-# pointer_step LINE: one step of the remote desktop session, once mutter
-# has taken it. Besides the pointer's steps: "key CODE", "press CODE" and
-# "release CODE" with evdev key codes.
-pointer_step() {
-    local reply=""
-    echo "$*" >&7
-    read -r -t 30 reply <&8 || true
-    [ "$reply" = ok ] || fail "mutter's remote desktop failed: $* ($(cat "$WORK/input.log"))"
 }
 
 # ready_keyboard: the remote desktop session's keyboard has already joined

@@ -1,15 +1,13 @@
 # sway on its headless backend, for the Wayland end-to-end tests (see
-# ../wayland.sh). Input goes through a virtual pointer device.
+# ../wayland.sh). Input goes through a virtual pointer device
+# (virtual_pointer).
 
 # Starts sway on the headless backend with one 1280 × 800 output and
 # exports DISPLAY (its XWayland) and WAYLAND_DISPLAY. sway refuses to run
 # as root, so under root it runs as nobody; its own runtime folder belongs
 # to that user, and root is let into its X server.
 start_compositor() {
-    local tool
-    for tool in sway Xwayland xhost; do
-        command -v "$tool" >/dev/null || skip "$tool is not installed, so sway with XWayland cannot start"
-    done
+    require_tools sway Xwayland xhost
     local as_user=()
     SWAY_RUN="$WORK/sway"
     mkdir -p "$SWAY_RUN"
@@ -32,34 +30,13 @@ EOF
         WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
         "${as_user[@]}" sway -c "$WORK/sway.config" >"$COMPOSITOR_LOG" 2>&1 &
     STARTED_PIDS+=($!)
-    wait_until 15 test -s "$SWAY_RUN/session" || skip "sway or its XWayland did not start"
-    local display wayland
-    read -r display wayland <"$SWAY_RUN/session"
-    [ -n "$display" ] && [ -n "$wayland" ] || skip "sway started without XWayland"
-    export DISPLAY="$display" WAYLAND_DISPLAY="$SWAY_RUN/$wayland"
+    await_session "$SWAY_RUN/session" 15
+    export DISPLAY="$SESSION_DISPLAY" WAYLAND_DISPLAY="$SWAY_RUN/$SESSION_WAYLAND"
     SWAYSOCK=$(echo "$SWAY_RUN"/sway-ipc.*.sock)
     export SWAYSOCK
     wait_until 10 xdpyinfo || skip "XWayland on $DISPLAY does not answer"
     note "sway on $WAYLAND_DISPLAY, XWayland on $DISPLAY"
-    start_pointer
-}
-
-# Starts the virtual pointer, one device for the whole test, fed through
-# a pipe.
-start_pointer() {
-    mkfifo "$WORK/pointer.in" "$WORK/pointer.out"
-    "$ZORV_TEST_HELPERS/virtual_pointer" 1280 800 <"$WORK/pointer.in" >"$WORK/pointer.out" 2>>"$WORK/pointer.log" &
-    STARTED_PIDS+=($!)
-    exec 7>"$WORK/pointer.in" 8<"$WORK/pointer.out"
-    POINTER_X=0 POINTER_Y=0
-}
-
-# pointer_step LINE: one step of the virtual pointer, once it is done.
-pointer_step() {
-    local reply=""
-    echo "$*" >&7
-    read -r -t 30 reply <&8 || true
-    [ "$reply" = ok ] || fail "the virtual pointer failed: $* ($(cat "$WORK/pointer.log"))"
+    start_input_helper "$ZORV_TEST_HELPERS/virtual_pointer" 1280 800
 }
 
 # A native Wayland window: a foot terminal, titled "wayland window".
