@@ -8,22 +8,43 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/zorv-e2e.XXXXXX")
 STARTED_PIDS=()
 ZORV_PID=""
 
-# Ends every process the test started, newest first, so that a client goes
-# before its server. One still there after a while (a compositor stuck in its
-# own shutdown) is killed outright: a test never hangs in its cleanup.
+# Ends every process the test started, one by one and newest first, so that
+# a client has gone before its server (a compositor's bus) goes. Each is
+# waited for with everything it started (a compositor's XWayland, zorv under
+# its launcher): nothing of one test may linger into the next, which may get
+# the same display number. What is still there after a while (a compositor
+# stuck in its own shutdown) is killed outright, so that a test never hangs
+# in its cleanup.
 STOP_GRACE_SECONDS=5
 stop_started() {
-    local i pid end=$((SECONDS + STOP_GRACE_SECONDS))
+    local i pid family end=$((SECONDS + STOP_GRACE_SECONDS))
     for ((i = ${#STARTED_PIDS[@]} - 1; i >= 0; i--)); do
-        kill "${STARTED_PIDS[i]}" 2>/dev/null || true
-    done
-    for ((i = ${#STARTED_PIDS[@]} - 1; i >= 0; i--)); do
-        pid=${STARTED_PIDS[i]}
-        while kill -0 "$pid" 2>/dev/null && [ "$SECONDS" -lt "$end" ]; do
-            sleep 0.05
+        mapfile -t family < <(descendants "${STARTED_PIDS[i]}")
+        family=("${STARTED_PIDS[i]}" "${family[@]}")
+        kill "${family[@]}" 2>/dev/null || true
+        for pid in "${family[@]}"; do
+            while running "$pid" && [ "$SECONDS" -lt "$end" ]; do
+                sleep 0.05
+            done
+            kill -KILL "$pid" 2>/dev/null || true
         done
-        kill -KILL "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
+        wait "${family[0]}" 2>/dev/null || true
+    done
+}
+
+# running PID: the process has not ended (a zombie has, though nobody may
+# have collected it yet).
+running() {
+    local state
+    state=$(ps -o stat= -p "$1") && [ "${state:0:1}" != Z ]
+}
+
+# descendants PID: the processes PID started, theirs, and so on.
+descendants() {
+    local child
+    for child in $(pgrep -P "$1"); do
+        echo "$child"
+        descendants "$child"
     done
 }
 
