@@ -51,9 +51,11 @@ descendants() {
 cleanup() {
     local status=$?
     stop_started
-    if [ "$status" -ne 0 ] && [ -f "$WORK/zorv.log" ]; then
-        echo "--- zorv log ---" >&2
-        cat "$WORK/zorv.log" >&2
+    if [ "$status" -ne 0 ]; then
+        show_log zorv "$WORK/zorv.log"
+        # Whether the display server itself went away or complained.
+        show_log "X server" "$WORK/xvfb.log"
+        show_log compositor "$WORK/compositor.log"
     fi
     if [ -n "${KEEP_ARTIFACTS:-}" ]; then
         echo "artifacts kept in $WORK" >&2
@@ -63,6 +65,13 @@ cleanup() {
     exit "$status"
 }
 trap cleanup EXIT
+
+# show_log NAME FILE: the end of a log that has anything in it, on stderr.
+show_log() {
+    [ -s "$2" ] || return 0
+    echo "--- $1 log ---" >&2
+    tail -n 200 "$2" >&2
+}
 
 fail() {
     echo "FAIL: $*" >&2

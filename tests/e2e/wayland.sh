@@ -16,8 +16,7 @@ COMPOSITOR_LOG="$WORK/compositor.log"
 
 skip() {
     echo "SKIP: $*" >&2
-    [ ! -f "$COMPOSITOR_LOG" ] || tail -n 20 "$COMPOSITOR_LOG" >&2
-    exit "$SKIP_STATUS"
+    exit "$SKIP_STATUS" # the cleanup shows the compositor's log
 }
 
 [ -f "$(dirname "${BASH_SOURCE[0]}")/compositors/$ZORV_COMPOSITOR.sh" ] ||
