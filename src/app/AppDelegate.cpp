@@ -40,8 +40,10 @@ void AppDelegate::applicationDidFinishLaunching()
 
 void AppDelegate::applicationWillTerminate()
 {
-    // Nothing to save: the shelf is stored after every change. The stored
-    // shelf names its private files, so they outlive the items going away.
+    // Nothing to save here: the shelf is stored after every change, and its
+    // store writes a change still waiting as the application quits. The
+    // stored shelf names its private files, so they outlive the items going
+    // away.
     m_services.tempFolder.keepFiles();
     if (m_watcher)
         m_watcher->stop();

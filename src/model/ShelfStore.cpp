@@ -8,10 +8,38 @@
 #include "platform/TaskRunner.h"
 #include "platform/ThumbnailCache.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QSet>
 
 #include <malloc.h>
+#include <mutex>
+#include <utility>
+
+struct ShelfStore::NewestEntries
+{
+    // Writes the newest entries; one write at a time, so that whatever it
+    // takes is still the newest when it reaches the disk.
+    bool write(DefaultsStore &defaults)
+    {
+        const std::lock_guard writing(writeMutex);
+        QList<StringMap> taken;
+        {
+            const std::lock_guard reading(entriesMutex);
+            taken = entries;
+        }
+        return defaults.setArray(ShelfArchive::storageKey, taken);
+    }
+    void set(QList<StringMap> newest)
+    {
+        const std::lock_guard lock(entriesMutex);
+        entries = std::move(newest);
+    }
+
+    std::mutex writeMutex;
+    std::mutex entriesMutex;
+    QList<StringMap> entries;
+};
 
 ShelfStore::ShelfStore(Shelf &shelf, DefaultsStore &defaults, Scheduler &scheduler, TaskRunner &tasks,
                        const ThumbnailCache &thumbnails, PrivateTempFolder &tempFolder, QObject *parent)
@@ -22,8 +50,11 @@ ShelfStore::ShelfStore(Shelf &shelf, DefaultsStore &defaults, Scheduler &schedul
     , m_tasks(tasks)
     , m_thumbnails(thumbnails)
     , m_tempFolder(tempFolder)
+    , m_newest(std::make_shared<NewestEntries>())
 {
     connect(&shelf, &Shelf::itemsChanged, this, &ShelfStore::persist);
+    if (QCoreApplication *app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, &ShelfStore::writeBeforeQuit);
 }
 
 ShelfStore::~ShelfStore() = default;
@@ -36,7 +67,26 @@ void ShelfStore::persist()
         m_persistAfterRestore = true;
         return;
     }
-    if (m_defaults.setArray(ShelfArchive::storageKey, ShelfArchive::encode(m_shelf.items()))) {
+    m_newest->set(ShelfArchive::encode(m_shelf.items()));
+    if (m_writing) {
+        m_writeAgain = true;
+        return;
+    }
+    m_writing = true;
+    m_tasks.run(this, [this, &defaults = m_defaults, newest = m_newest]() -> TaskRunner::Continuation {
+        const bool written = newest->write(defaults);
+        return [this, written] { writeFinished(written); };
+    });
+}
+
+void ShelfStore::writeFinished(bool written)
+{
+    m_writing = false;
+    if (std::exchange(m_writeAgain, false)) {
+        persist();
+        return;
+    }
+    if (written) {
         m_persistRetryTimer.reset();
         return;
     }
@@ -48,6 +98,18 @@ void ShelfStore::persist()
             persist();
         });
     }
+}
+
+void ShelfStore::writeBeforeQuit()
+{
+    // A write still queued is dropped when the application ends, and one
+    // that waits for another or for a retry never starts. Here the main
+    // thread may wait: this write follows the one that runs, if any.
+    if (m_isRestoring || !(m_writing || m_writeAgain || m_persistRetryTimer))
+        return;
+    m_writeAgain = false;
+    m_persistRetryTimer.reset();
+    m_newest->write(m_defaults);
 }
 
 void ShelfStore::restore()

@@ -18,7 +18,11 @@ class Timer;
 
 // Keeps the shelf's slots in the defaults store: written after every change
 // of them, and read back once at launch. The history and the clipboard slot
-// are never stored.
+// are never stored. A write stores a large text whole, so it runs on a
+// worker, one at a time; a change made meanwhile is written after it, and
+// one still waiting when the application quits is written then. Each write
+// stores the newest entries when it starts, so none stores an older shelf
+// over a newer one, however the workers are scheduled.
 class ShelfStore final : public QObject
 {
     Q_OBJECT
@@ -41,6 +45,9 @@ Q_SIGNALS:
 
 private:
     void persist();
+    void writeFinished(bool written);
+    void writeBeforeQuit();
+    struct NewestEntries;
     // The stored entries as they are read, in stored order: the outer
     // optional says whether an entry has been read, the inner one whether it
     // gave an item.
@@ -61,5 +68,8 @@ private:
     PrivateTempFolder &m_tempFolder;
     bool m_isRestoring = false;
     bool m_persistAfterRestore = false;
+    bool m_writing = false;
+    bool m_writeAgain = false; // the shelf changed while a write ran
+    std::shared_ptr<NewestEntries> m_newest; // shared with the writes on workers
     std::unique_ptr<Timer> m_persistRetryTimer;
 };

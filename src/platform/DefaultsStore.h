@@ -16,7 +16,9 @@ using StringMap = QMap<QString, QString>;
 // replaces the whole value and reaches the disk before it returns, or says
 // that it could not (read-only folder, full disk): the value is then kept in
 // memory, reads give it, and the next write tries to store it again. The
-// file on disk is never left half written.
+// file on disk is never left half written. A write may take long (it stores
+// every key), so callers may make it from a worker thread; the store then
+// takes care that calls from several threads do not mix.
 class DefaultsStore
 {
 public:

@@ -70,6 +70,7 @@ bool SettingsDefaultsStore::isGroup(const QString &key) const
 
 std::optional<QVariantList> SettingsDefaultsStore::arrayForKey(const QString &key) const
 {
+    const std::lock_guard lock(m_mutex);
     if (!isGroup(key))
         return std::nullopt; // missing, or stored as a plain value (the blob shape)
 
@@ -123,6 +124,7 @@ void SettingsDefaultsStore::removeKey(const QString &key)
 
 bool SettingsDefaultsStore::setArray(const QString &key, const QList<StringMap> &list)
 {
+    const std::lock_guard lock(m_mutex);
     removeKey(key);
     for (int i = 0; i < list.size(); ++i) {
         const QString prefix = key + u'/' + QString::number(i + 1) + u'/';
@@ -137,6 +139,7 @@ bool SettingsDefaultsStore::setArray(const QString &key, const QList<StringMap> 
 
 std::optional<QByteArray> SettingsDefaultsStore::dataForKey(const QString &key) const
 {
+    const std::lock_guard lock(m_mutex);
     if (isGroup(key))
         return std::nullopt; // the list shape
     const QVariant value = m_values.value(key);
@@ -152,6 +155,7 @@ std::optional<QByteArray> SettingsDefaultsStore::dataForKey(const QString &key) 
 
 bool SettingsDefaultsStore::setData(const QString &key, const QByteArray &data)
 {
+    const std::lock_guard lock(m_mutex);
     removeKey(key);
     m_values.insert(key, data);
     return write();

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -187,6 +188,7 @@ TEST_F(PanelControllerPersistenceTest, ItemsArrivingDuringTheRestoreGoOnTopAndTh
     EXPECT_TRUE(panel->items().isEmpty());
     EXPECT_EQ(fake.defaults.storedList(key).size(), 2); // a kill now loses nothing
 
+    fake.tasks.deferred = false; // the write that follows runs at once
     fake.tasks.runPending();
     EXPECT_EQ(describe(panel->items()), QStringList({"new", "old two", "old one"}));
     EXPECT_EQ(fake.defaults.storedList(key).size(), 3);
@@ -208,6 +210,7 @@ TEST_F(PanelControllerPersistenceTest, CardsFillInInStoredOrderAsEntriesAreRead)
     panel->deleteItem(panel->items().at(0).id);
     EXPECT_EQ(fake.defaults.storedList(key).size(), 4);
 
+    fake.tasks.deferred = false; // the write that follows runs at once
     fake.tasks.pending[3]();
     EXPECT_EQ(describe(panel->items()), QStringList({"four", "one"}));
     const QList<StringMap> expected = {{{"type", "text"}, {"text", "one"}}, {{"type", "text"}, {"text", "four"}}};
@@ -237,3 +240,22 @@ TEST_F(PanelControllerPersistenceTest, AFailedWriteIsTriedAgainLaterAndWithTheNe
 }
 
 } // namespace
+
+TEST_F(PanelControllerPersistenceTest, EachWriteStoresTheNewestShelfAndQuittingLosesNoChange)
+{
+    auto panel = launch();
+    fake.tasks.deferred = true; // each write waits for a worker
+    panel->addItem(ShelfItem::make(QString("one"), 0), PanelController::RevealStyle::peek);
+    panel->addItem(ShelfItem::make(QString("two"), 0), PanelController::RevealStyle::peek);
+    ASSERT_EQ(fake.tasks.pending.size(), 1); // one write at a time
+    fake.tasks.runPending();
+    EXPECT_EQ(fake.defaults.storedList(key).size(), 2); // what is newest when it starts
+
+    // A write still queued at quit would be dropped, so quitting writes;
+    // the queued one, should it start after all, stores nothing older.
+    panel->addItem(ShelfItem::make(QString("three"), 0), PanelController::RevealStyle::peek);
+    QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit");
+    EXPECT_EQ(fake.defaults.storedList(key).size(), 3);
+    fake.tasks.runPending();
+    EXPECT_EQ(fake.defaults.storedList(key).size(), 3);
+}
